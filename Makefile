@@ -1,0 +1,40 @@
+# Thin wrapper over CMake: `make run` and `make test` are all a newcomer types.
+BUILD_DIR ?= build
+CMAKE_BUILD_TYPE ?= RelWithDebInfo
+# A comma-separated list for -fsanitize=, e.g. address,undefined.
+SANITIZE ?=
+WERROR ?= OFF
+GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
+DEMO_FID := $(CURDIR)/examples/demo/1/fid
+
+.PHONY: all deps build run test bench install clean
+
+all: build
+
+deps:
+	./scripts/install-deps
+
+$(BUILD_DIR)/.ran-cmake:
+	cmake -S . -B $(BUILD_DIR) $(GENERATOR) \
+	  -DCMAKE_BUILD_TYPE=$(CMAKE_BUILD_TYPE) \
+	  -DFIDSONG_SANITIZE=$(SANITIZE) \
+	  -DFIDSONG_WERROR=$(WERROR)
+	touch $@
+
+build: deps $(BUILD_DIR)/.ran-cmake
+	cmake --build $(BUILD_DIR)
+
+run: build
+	$(BUILD_DIR)/cli/fid-song-cli $(DEMO_FID)
+
+test: build
+	cd $(BUILD_DIR) && ctest --output-on-failure
+
+bench: build
+	$(BUILD_DIR)/bench/fid-song-bench
+
+install: build
+	cmake --install $(BUILD_DIR)
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,218 @@
+// A buffered file with 1-based byte positions.
+#include "platform/binary_file.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <utility>
+
+namespace platform {
+namespace {
+
+// pread/pwrite, retried when a signal interrupts them.
+ssize_t pread_all(int fd, unsigned char* dst, std::size_t n, std::int64_t offset) {
+  ssize_t r;
+  do {
+    r = ::pread(fd, dst, n, static_cast<off_t>(offset));
+  } while (r < 0 && errno == EINTR);
+  return r;
+}
+
+bool pwrite_all(int fd, const unsigned char* src, std::size_t n, std::int64_t offset) {
+  while (n > 0) {
+    const ssize_t r = ::pwrite(fd, src, n, static_cast<off_t>(offset));
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) return false;
+    src += r;
+    n -= static_cast<std::size_t>(r);
+    offset += r;
+  }
+  return true;
+}
+
+}  // namespace
+
+BinaryFile::BinaryFile(const std::filesystem::path& path, Mode mode, FailureFlag& failures)
+    : failures_(&failures) {
+  const int flags = mode == Mode::Binary ? O_RDWR | O_CREAT : O_WRONLY | O_CREAT | O_TRUNC;
+  if (!path.empty()) fd_ = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+  if (fd_ < 0) {
+    fail();
+    return;
+  }
+  buffer_ = std::make_unique<unsigned char[]>(kBufferSize);
+}
+
+BinaryFile::BinaryFile(BinaryFile&& other) noexcept { *this = std::move(other); }
+
+BinaryFile& BinaryFile::operator=(BinaryFile&& other) noexcept {
+  if (this != &other) {
+    close();
+    fd_ = std::exchange(other.fd_, -1);
+    failures_ = other.failures_;
+    buffer_ = std::move(other.buffer_);
+    mode_ = std::exchange(other.mode_, Buffer::Idle);
+    offset_ = std::exchange(other.offset_, 0);
+    cursor_ = std::exchange(other.cursor_, 0);
+    filled_ = std::exchange(other.filled_, 0);
+    eof_ = std::exchange(other.eof_, false);
+  }
+  return *this;
+}
+
+BinaryFile::~BinaryFile() { close(); }
+
+std::size_t BinaryFile::read(void* dst, std::size_t n) {
+  if (fd_ < 0) {
+    fail();
+    return 0;
+  }
+  auto* out = static_cast<unsigned char*>(dst);
+  std::size_t got = 0;
+  while (got < n) {
+    if (mode_ == Buffer::Reading && cursor_ < filled_) {
+      const std::size_t take = std::min(n - got, filled_ - cursor_);
+      std::memcpy(out + got, buffer_.get() + cursor_, take);
+      cursor_ += take;
+      got += take;
+      continue;
+    }
+    to_idle();
+    // A large read bypasses the buffer.
+    const bool direct = n - got >= kBufferSize;
+    unsigned char* into = direct ? out + got : buffer_.get();
+    const ssize_t r = pread_all(fd_, into, direct ? n - got : kBufferSize, offset_);
+    if (r < 0) fail();
+    if (r <= 0) break;
+    if (direct) {
+      offset_ += r;
+      got += static_cast<std::size_t>(r);
+    } else {
+      mode_ = Buffer::Reading;
+      filled_ = static_cast<std::size_t>(r);
+    }
+  }
+  if (got < n) {
+    eof_ = true;
+    std::memset(out + got, 0, n - got);
+  }
+  return got;
+}
+
+void BinaryFile::write_slow(const void* src, std::size_t n) {
+  if (fd_ < 0) {
+    fail();
+    return;
+  }
+  if (mode_ != Buffer::Writing) {
+    to_idle();
+    mode_ = Buffer::Writing;
+  }
+  if (cursor_ + n > kBufferSize) flush();
+  if (n >= kBufferSize) {
+    if (!pwrite_all(fd_, static_cast<const unsigned char*>(src), n, offset_)) fail();
+    offset_ += static_cast<std::int64_t>(n);
+    return;
+  }
+  std::memcpy(buffer_.get() + cursor_, src, n);
+  cursor_ += n;
+}
+
+void BinaryFile::write_le16(std::int16_t value) {
+  const auto v = static_cast<std::uint16_t>(value);
+  const unsigned char b[2] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)};
+  write(b, 2);
+}
+
+void BinaryFile::write_le32(std::int32_t value) {
+  const auto v = static_cast<std::uint32_t>(value);
+  const unsigned char b[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
+                              static_cast<unsigned char>(v >> 16),
+                              static_cast<unsigned char>(v >> 24)};
+  write(b, 4);
+}
+
+void BinaryFile::write_line(std::int32_t value) {
+  char text[16];
+  char* p = text;
+  if (value >= 0) *p++ = ' ';
+  p = std::to_chars(p, text + sizeof text, value).ptr;
+  *p++ = '\r';
+  *p++ = '\n';
+  write(text, static_cast<std::size_t>(p - text));
+}
+
+bool BinaryFile::set_position(std::int64_t position) {
+  if (fd_ < 0 || position < 1) {
+    fail();
+    return false;
+  }
+  eof_ = false;
+  const std::int64_t target = position - 1;
+  if (mode_ == Buffer::Reading && target >= offset_ &&
+      target <= offset_ + static_cast<std::int64_t>(filled_)) {
+    cursor_ = static_cast<std::size_t>(target - offset_);
+    return true;
+  }
+  to_idle();
+  offset_ = target;
+  return true;
+}
+
+bool BinaryFile::skip(std::int64_t n) {
+  const std::int64_t end = length();
+  if (end < 0 || n < 0) {
+    if (n < 0) fail();
+    return false;
+  }
+  const std::int64_t from = position() - 1;
+  if (n > end - from) {
+    if (from < end) set_position(end + 1);
+    eof_ = true;
+    return true;
+  }
+  return set_position(from + n + 1);
+}
+
+std::int64_t BinaryFile::length() {
+  if (fd_ < 0) {
+    fail();
+    return -1;
+  }
+  if (mode_ == Buffer::Writing) flush();
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0) {
+    fail();
+    return -1;
+  }
+  return st.st_size;
+}
+
+void BinaryFile::close() {
+  if (fd_ < 0) return;
+  to_idle();
+  if (::close(fd_) != 0) fail();
+  fd_ = -1;
+  buffer_.reset();
+}
+
+void BinaryFile::flush() {
+  if (mode_ != Buffer::Writing || cursor_ == 0) return;
+  if (!pwrite_all(fd_, buffer_.get(), cursor_, offset_)) fail();
+  offset_ += static_cast<std::int64_t>(cursor_);
+  cursor_ = 0;
+}
+
+void BinaryFile::to_idle() {
+  if (mode_ == Buffer::Writing) flush();
+  offset_ += static_cast<std::int64_t>(cursor_);
+  cursor_ = 0;
+  filled_ = 0;
+  mode_ = Buffer::Idle;
+}
+
+}  // namespace platform

@@ -1,0 +1,119 @@
+// A buffered file with 1-based byte positions, in the manner of the program's file numbers.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/failure_flag.hpp"
+
+namespace platform {
+
+// Reads and writes go through one fixed buffer, so a word-by-word caller makes one system
+// call per buffer, not per word. Failed operations raise the flag given at opening and
+// leave their target unchanged; none of them throws.
+class BinaryFile {
+ public:
+  enum class Mode {
+    Binary,   // read and write; creates a missing file
+    Writing,  // write only; creates the file or empties it
+  };
+  static constexpr std::size_t kBufferSize = 128 * 1024;
+
+  BinaryFile() = default;
+  BinaryFile(const std::filesystem::path& path, Mode mode, FailureFlag& failures);
+  BinaryFile(BinaryFile&& other) noexcept;
+  BinaryFile& operator=(BinaryFile&& other) noexcept;
+  BinaryFile(const BinaryFile&) = delete;
+  BinaryFile& operator=(const BinaryFile&) = delete;
+  ~BinaryFile();
+
+  bool is_open() const { return fd_ >= 0; }
+
+  // Reads n bytes at the position, which advances by the bytes found. A read that finds
+  // fewer sets end-of-file and fills the rest of dst with zeros. On a file that is not
+  // open it fails and leaves dst unchanged. Returns the bytes found.
+  std::size_t read(void* dst, std::size_t n);
+
+  // A big-endian signed 32-bit word into word, by the rules of read(): missing bytes
+  // read as zeros, and a read that fails leaves word unchanged.
+  void read_be32(std::int32_t& word) {
+    if (in_read_buffer(4)) {
+      word = decode_be32(buffer_.get() + cursor_);
+      cursor_ += 4;
+      return;
+    }
+    unsigned char b[4];
+    if (!is_open()) {
+      fail();
+      return;
+    }
+    read(b, 4);
+    word = decode_be32(b);
+  }
+
+  // Writes n bytes at the position, which advances. A write that fails (file not open,
+  // disk full) raises the flag; when buffered, it fails at the next flush.
+  void write(const void* src, std::size_t n) {
+    if (mode_ == Buffer::Writing && cursor_ + n <= kBufferSize) {
+      std::memcpy(buffer_.get() + cursor_, src, n);
+      cursor_ += n;
+      return;
+    }
+    write_slow(src, n);
+  }
+  void write(const std::string& text) { write(text.data(), text.size()); }
+  void write_le16(std::int16_t value);
+  void write_le32(std::int32_t value);
+
+  // A number as signed decimal text, a non-negative one after one blank, then CR LF.
+  void write_line(std::int32_t value);
+
+  // 1-based. A position below 1 cannot be set: the call fails and nothing changes.
+  // Setting a position clears end-of-file; a position behind the end is allowed.
+  bool set_position(std::int64_t position);
+  std::int64_t position() const { return offset_ + static_cast<std::int64_t>(cursor_) + 1; }
+  // Moves the position on by n bytes; a move that would run past the end stops at the end
+  // and sets end-of-file, as a short read does. A negative n fails.
+  bool skip(std::int64_t n);
+
+  // Length of the open file, pending writes included; -1 (and the flag) when not open.
+  std::int64_t length();
+
+  // True only after a read found fewer bytes than it asked for; always true when not open.
+  bool eof() const { return eof_ || fd_ < 0; }
+
+  // Writes what is pending and closes; a failed flush raises the flag.
+  void close();
+
+ private:
+  enum class Buffer { Idle, Reading, Writing };
+
+  static std::int32_t decode_be32(const unsigned char* p) {
+    return static_cast<std::int32_t>(std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 |
+                                     std::uint32_t{p[2]} << 8 | std::uint32_t{p[3]});
+  }
+  bool in_read_buffer(std::size_t n) const {
+    return mode_ == Buffer::Reading && cursor_ + n <= filled_;
+  }
+  void write_slow(const void* src, std::size_t n);
+  void flush();
+  void to_idle();  // flushes and forgets the buffer, keeping the position
+  void fail() {
+    if (failures_) failures_->raise();
+  }
+
+  int fd_ = -1;
+  FailureFlag* failures_ = nullptr;
+  std::unique_ptr<unsigned char[]> buffer_;
+  Buffer mode_ = Buffer::Idle;
+  std::int64_t offset_ = 0;  // file offset of buffer_[0]
+  std::size_t cursor_ = 0;   // position within the buffer
+  std::size_t filled_ = 0;   // valid bytes when reading
+  bool eof_ = false;
+};
+
+}  // namespace platform

@@ -1,0 +1,112 @@
+// File operations by path.
+#include "platform/file_system.hpp"
+
+#include <unistd.h>
+
+#include <system_error>
+
+namespace platform {
+namespace fs = std::filesystem;
+namespace {
+
+char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+bool wildcard_match(std::string_view pattern, std::string_view name) {
+  // Greedy matching with one backtrack point: the last "*" seen.
+  std::size_t p = 0, n = 0, star = std::string_view::npos, resume = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || fold(pattern[p]) == fold(name[n]))) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      resume = n;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+BinaryFile FileSystem::open_binary(std::string_view path) {
+  return BinaryFile(drive_.resolve(path), BinaryFile::Mode::Binary, failures_);
+}
+
+BinaryFile FileSystem::open_for_writing(std::string_view path) {
+  return BinaryFile(drive_.resolve(path), BinaryFile::Mode::Writing, failures_);
+}
+
+bool FileSystem::can_open_for_reading(std::string_view path) const {
+  const fs::path resolved = drive_.resolve(path);
+  std::error_code ec;
+  return !resolved.empty() && fs::exists(resolved, ec) && !fs::is_directory(resolved, ec) &&
+         ::access(resolved.c_str(), R_OK) == 0;
+}
+
+std::int64_t FileSystem::length_of(std::string_view path) {
+  std::error_code ec;
+  const auto size = fs::file_size(drive_.resolve(path), ec);
+  if (ec) {
+    failures_.raise();
+    return -1;
+  }
+  return static_cast<std::int64_t>(size);
+}
+
+bool FileSystem::copy_file(std::string_view from, std::string_view to) {
+  const fs::path source = drive_.resolve(from);
+  const fs::path target = drive_.resolve(to);
+  std::error_code ec;
+  const bool ok = !source.empty() && !target.empty() &&
+                  fs::copy_file(source, target, fs::copy_options::overwrite_existing, ec);
+  if (!ok) {
+    failures_.raise();
+    return false;
+  }
+  // A copy of a write-protected dataset file must not stay write-protected, or the next
+  // copy over it, and opening it for binary access, would fail.
+  fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add,
+                  ec);
+  return true;
+}
+
+bool FileSystem::delete_file(std::string_view path) {
+  const fs::path target = drive_.resolve(path);
+  std::error_code ec;
+  const bool ok = !target.empty() && !fs::is_directory(fs::symlink_status(target, ec)) &&
+                  fs::remove(target, ec);
+  if (!ok) failures_.raise();
+  return ok;
+}
+
+bool FileSystem::create_folder(std::string_view path) {
+  const fs::path target = drive_.resolve(path);
+  std::error_code ec;
+  const bool ok = !target.empty() && fs::create_directory(target, ec);
+  if (!ok) failures_.raise();
+  return ok;
+}
+
+std::string FileSystem::first_match(std::string_view pattern) {
+  const fs::path resolved = drive_.resolve(pattern);
+  if (resolved.empty()) return {};
+  const std::string glob = resolved.filename().string();
+  const fs::path folder = resolved.has_parent_path() ? resolved.parent_path() : fs::path(".");
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    std::error_code type_ec;
+    if (name.front() != '.' && it->is_regular_file(type_ec) && wildcard_match(glob, name)) {
+      return name;
+    }
+  }
+  return {};
+}
+
+}  // namespace platform

@@ -1,0 +1,55 @@
+// File operations by path, on native paths and on the "C:\..." paths of the drive folder.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/binary_file.hpp"
+#include "platform/drive.hpp"
+#include "platform/failure_flag.hpp"
+
+namespace platform {
+
+// Every operation resolves its paths through the drive, never throws, and raises the
+// failure flag when it fails; a failed operation leaves its target as it was.
+class FileSystem {
+ public:
+  explicit FileSystem(Drive drive) : drive_(std::move(drive)) {}
+
+  const Drive& drive() const { return drive_; }
+  FailureFlag& failures() { return failures_; }
+
+  // Read and write at 1-based positions; creates a missing file.
+  BinaryFile open_binary(std::string_view path);
+  // Write only; creates the file or empties it.
+  BinaryFile open_for_writing(std::string_view path);
+  // Whether opening for reading would work: an existing, readable file that is not a
+  // folder. A probe: it never raises the flag.
+  bool can_open_for_reading(std::string_view path) const;
+
+  // Length of the file at path; -1 when there is no such file.
+  std::int64_t length_of(std::string_view path);
+  // Replaces an existing destination; fails when the source is missing or is the
+  // destination itself. The copy is always readable and writable by its owner.
+  bool copy_file(std::string_view from, std::string_view to);
+  // Fails when there is no such file; never deletes a folder.
+  bool delete_file(std::string_view path);
+  // Fails when the folder exists or its parent does not.
+  bool create_folder(std::string_view path);
+
+  // The name of the first ordinary file in the pattern's folder that its last component
+  // matches ("*" and "?", letter case not significant), in the folder's own order; names
+  // that begin with "." are not listed. Empty when none matches or the folder is missing.
+  std::string first_match(std::string_view pattern);
+
+ private:
+  Drive drive_;
+  FailureFlag failures_;
+};
+
+// Whether name matches a pattern of "*" (any run) and "?" (any one byte), ASCII letters
+// compared without regard to case.
+bool wildcard_match(std::string_view pattern, std::string_view name);
+
+}  // namespace platform

@@ -1,0 +1,33 @@
+// Plays WAVE files through SDL2's audio output.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "platform/drive.hpp"
+#include "platform/media.hpp"
+
+namespace platform {
+
+// Reads the whole file and plays it from memory, so later rewrites of the file do not
+// disturb it. SDL converts the file's rate and format to the device's.
+class SdlMedia final : public Media {
+ public:
+  explicit SdlMedia(const Drive& drive) : drive_(drive) {}
+  ~SdlMedia() override;
+  SdlMedia(const SdlMedia&) = delete;
+  SdlMedia& operator=(const SdlMedia&) = delete;
+
+  void play(std::string_view path) override;
+  void wait_until_done() override;
+
+ private:
+  void stop();
+
+  const Drive& drive_;
+  bool audio_ready_ = false;
+  std::uint32_t device_ = 0;
+  std::uint32_t bytes_per_second_ = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,15 @@
+// The fixed files of the scratch folder, which every subsystem shares.
+#pragma once
+
+namespace sound {
+
+inline constexpr const char* kScratchFolder = "C:\\temp";
+inline constexpr const char* kArchiveParent = "C:\\temp\\fidsong";
+inline constexpr const char* kScratchFid = "C:\\temp\\fid";
+inline constexpr const char* kScratchTitle = "C:\\temp\\title";
+inline constexpr const char* kScratchAcqus = "C:\\temp\\acqus";
+inline constexpr const char* kScratchSpectrum = "C:\\temp\\spectrum.eps";
+inline constexpr const char* kScratchWav = "C:\\temp\\fid.wav";
+inline constexpr const char* kScratchListing = "C:\\temp\\fid.xls";
+
+}  // namespace sound

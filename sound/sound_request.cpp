@@ -1,0 +1,86 @@
+// The sound request.
+#include "sound/sound_request.hpp"
+
+#include "platform/text.hpp"
+#include "sound/sample_synthesis.hpp"
+#include "sound/scratch_paths.hpp"
+#include "sound/wave_container.hpp"
+
+namespace sound {
+namespace {
+
+using platform::ToneBox;
+
+constexpr std::int32_t kToneBaseRate = 44100;
+// The FID's sampling: 32768 points in 3.9584243 seconds, as a whole number of Hz (8278).
+const std::int32_t kFidBaseRate = platform::round_to_int32(32768 / 3.9584243).value();
+
+// The sample rate that the replay speed asks for; 0 when it gives none.
+std::int32_t sample_rate(platform::Services& s, FormMemory& memory, std::int32_t baseRate) {
+  // The speed is kept to tenths: "x 0.125" plays at 0.1 of the base rate.
+  std::int32_t tenths = 0;
+  const double speed = platform::numeric_value(platform::from_second(s.window.replay_speed()));
+  if (const auto rounded = platform::round_to_int32(speed * 10)) {
+    tenths = *rounded;
+  } else {
+    s.files.failures().raise();
+  }
+  if (tenths != 0) {
+    return platform::round_to_int32(tenths / 10.0 * baseRate).value_or(0);
+  }
+  if (memory.customMultiplier == 0) memory.customMultiplier = 1;
+  // Offered with "." whatever the locale, so that confirming it unchanged keeps it.
+  const std::string answer =
+      s.window.prompt("Multiplier?", platform::decimal_text(memory.customMultiplier));
+  memory.customMultiplier = platform::numeric_value(answer);
+  return platform::round_to_int32(baseRate * memory.customMultiplier).value_or(0);
+}
+
+}  // namespace
+
+std::string loadfromfile(platform::FileSystem& files, std::string_view fname) {
+  if (!files.can_open_for_reading(fname)) return {};
+  platform::BinaryFile file = files.open_binary(fname);
+  const std::int64_t length = files.length_of(fname);
+  std::string text(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
+  text.resize(file.read(text.data(), text.size()));
+  return text;
+}
+
+void createsound(platform::Services& s, FormMemory& memory, const std::string& what,
+                 std::int16_t f1, std::int16_t f2) {
+  s.files.failures().clear();
+
+  const bool toneMode = what == "tone";
+  if (!toneMode && what != "fid") memory.lastFidPath = what;
+  const std::string caption =
+      toneMode ? s.window.tone_text(ToneBox::First) + " and " + s.window.tone_text(ToneBox::Second) +
+                     " Hz"
+               : memory.lastFidPath + platform::kCarriageReturn + loadfromfile(s.files, kScratchTitle);
+  s.window.set_title(caption);
+
+  const std::int32_t rate = sample_rate(s, memory, toneMode ? kToneBaseRate : kFidBaseRate);
+  // A rate of 0 or below makes no playable file: the request ends before any file changes.
+  if (rate <= 0) return;
+
+  WaveHeaders headers = readtemplate(
+      s.files, s.window.executable_folder() + std::string(platform::kSeparator) + "fidsong.wav");
+  const std::string comment = caption + " " + s.window.replay_speed();
+
+  s.files.open_for_writing(kScratchWav).close();
+  platform::BinaryFile wav = s.files.open_binary(kScratchWav);
+  platform::BinaryFile fid = s.files.open_binary(kScratchFid);
+  platform::BinaryFile listing = s.files.open_for_writing(kScratchListing);
+
+  writeheader(wav, headers, comment);
+  const std::int64_t sampleCount = makesamples(fid, wav, listing, toneMode, f1, f2);
+  finishheader(wav, headers, rate, sampleCount);
+  wav.close();
+  fid.close();
+  listing.close();
+
+  s.media.play(kScratchWav);
+  s.window.enable(platform::Button::Command4, true);
+}
+
+}  // namespace sound

@@ -1,0 +1,70 @@
+// The RIFF WAVE layout of the sound file: template reading, header writing and finishing.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/binary_file.hpp"
+#include "platform/file_system.hpp"
+
+namespace sound {
+
+using ChunkId = std::array<char, 4>;
+
+inline constexpr ChunkId kRiffId{'R', 'I', 'F', 'F'};
+inline constexpr ChunkId kWaveId{'W', 'A', 'V', 'E'};
+inline constexpr ChunkId kFmtId{'f', 'm', 't', ' '};
+inline constexpr ChunkId kFactId{'f', 'a', 'c', 't'};  // carries the comment
+inline constexpr ChunkId kDataId{'d', 'a', 't', 'a'};
+
+struct RiffHeader {
+  static constexpr std::size_t kBytes = 12;
+  ChunkId id{};
+  std::int32_t size = 0;
+  ChunkId formType{};
+};
+
+struct ChunkHeader {
+  static constexpr std::size_t kBytes = 8;
+  ChunkId id{};
+  std::int32_t size = 0;
+};
+
+struct WaveFormat {  // the body of "fmt "
+  static constexpr std::size_t kBytes = 16;
+  std::int16_t formatTag = 0;
+  std::int16_t channels = 0;
+  std::int32_t sampleRate = 0;
+  std::int32_t byteRate = 0;
+  std::int16_t blockAlign = 0;
+  std::int16_t bitsPerSample = 0;
+};
+
+// What one sound request keeps from reading the template to finishing the file.
+struct WaveHeaders {
+  RiffHeader riff;
+  ChunkHeader fmtHeader;
+  WaveFormat format;
+  ChunkHeader commentHeader;
+  std::string comment;  // padded by writeheader
+  ChunkHeader dataHeader;
+};
+
+// Reads the template's headers up to its data chunk; without one, the default 16-bit mono
+// PCM header. A missing template is created empty. The loop also ends once any operation
+// has raised the file system's failure flag.
+WaveHeaders readtemplate(platform::FileSystem& files, std::string_view path);
+
+// Writes the headers, the comment chunk (comment padded with 1 to 8 blanks to a multiple
+// of 8) and the data chunk's header at the file's position, and keeps the padded comment.
+void writeheader(platform::BinaryFile& file, WaveHeaders& headers, const std::string& comment);
+
+// Rewrites the whole header at the start of the file with the final rate and sizes.
+// A size that does not fit 32 bits leaves its field as it was.
+void finishheader(platform::BinaryFile& file, WaveHeaders& headers, std::int32_t sampleRate,
+                  std::int64_t sampleCount);
+
+}  // namespace sound
