@@ -1,0 +1,64 @@
+// Playback through SDL2, captured with SDL's disk audio driver.
+#include "platform/sdl_media.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "tests/support/files.hpp"
+
+namespace {
+
+using namespace testsupport;
+
+// A 16-bit mono file laid out as the program writes it, comment chunk included.
+std::string wave_file(const std::string& samples, std::int32_t rate) {
+  const std::string comment = "a comment       ";
+  return "RIFF" + le32(static_cast<std::int32_t>(36 + 8 + comment.size() + 8 + samples.size())) +
+         "WAVE" + "fmt " + le32(16) + le16(1) + le16(1) + le32(rate) + le32(rate * 2) + le16(2) +
+         le16(16) + "fact" + le32(static_cast<std::int32_t>(comment.size())) + comment + "data" +
+         le32(static_cast<std::int32_t>(samples.size())) + samples;
+}
+
+class SdlMediaTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::setenv("SDL_AUDIODRIVER", "disk", 1);
+    ::setenv("SDL_DISKAUDIOFILE", captured().c_str(), 1);
+    ::setenv("SDL_DISKAUDIODELAY", "0", 1);
+  }
+  void TearDown() override { ::setenv("SDL_AUDIODRIVER", "dummy", 1); }
+  std::filesystem::path captured() const { return dir.path() / "captured.raw"; }
+
+  TempDir dir;
+  platform::Drive drive{dir.path() / "drive_c"};
+};
+
+TEST_F(SdlMediaTest, WhatIsPlayedIsTheFilesSound) {
+  std::string samples;
+  for (int i = 0; i < 4000; ++i) samples += le16(static_cast<std::int16_t>(i * 7 - 14000));
+  write_file(drive.resolve("C:\\temp\\fid.wav"), wave_file(samples, 8278));
+  {
+    platform::SdlMedia media(drive);
+    media.play("c:\\temp\\fid.wav");
+    // A later rewrite of the file does not reach the sound already playing.
+    write_file(drive.resolve("C:\\temp\\fid.wav"), "rewritten");
+    media.wait_until_done();
+  }
+  const std::string played = read_file(captured());
+  ASSERT_GE(played.size(), samples.size());
+  EXPECT_TRUE(same_bytes(played.substr(0, samples.size()), samples));
+  EXPECT_EQ(played.substr(samples.size()), std::string(played.size() - samples.size(), '\0'))
+      << "only silence follows";
+}
+
+TEST_F(SdlMediaTest, AFileThatCannotBePlayedPlaysNothing) {
+  write_file(drive.resolve("C:\\temp\\fid.wav"), "not a wave file");
+  platform::SdlMedia media(drive);
+  media.play("C:\\temp\\fid.wav");
+  media.play("C:\\temp\\missing.wav");
+  media.wait_until_done();
+  EXPECT_FALSE(std::filesystem::exists(captured()));
+}
+
+}  // namespace

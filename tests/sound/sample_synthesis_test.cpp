@@ -1,0 +1,174 @@
+// Sample synthesis: which words are sounded, how they are scaled, and the test tones.
+#include "sound/sample_synthesis.hpp"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <sstream>
+
+#include "tests/support/workbench.hpp"
+
+namespace {
+
+using namespace testsupport;
+
+constexpr std::int32_t kMin32 = std::numeric_limits<std::int32_t>::min();
+
+struct Made {
+  std::int64_t count = 0;
+  std::string wav;      // the samples only
+  std::string listing;  // the text lines
+};
+
+class SampleSynthesisTest : public ::testing::Test {
+ protected:
+  Made make(const std::string& fid, bool toneMode = false, std::int16_t f1 = 0,
+            std::int16_t f2 = 0) {
+    write_file(bench.scratch("fid"), fid);
+    return make_from_scratch(toneMode, f1, f2);
+  }
+  Made make_from_scratch(bool toneMode, std::int16_t f1, std::int16_t f2) {
+    std::filesystem::remove(bench.scratch("fid.wav"));
+    Made made;
+    {
+      auto fidFile = bench.files.open_binary("C:\\temp\\fid");
+      auto wavFile = bench.files.open_binary("C:\\temp\\fid.wav");
+      auto listFile = bench.files.open_for_writing("C:\\temp\\fid.xls");
+      made.count = sound::makesamples(fidFile, wavFile, listFile, toneMode, f1, f2);
+    }
+    made.wav = read_file(bench.scratch("fid.wav"));
+    made.listing = read_file(bench.scratch("fid.xls"));
+    return made;
+  }
+  Workbench bench;
+};
+
+std::string lines(const std::vector<std::int32_t>& values) {
+  std::ostringstream text;
+  for (const auto v : values) text << (v >= 0 ? " " : "") << v << "\r\n";
+  return text.str();
+}
+
+std::string wav_of(const std::vector<std::int16_t>& values) {
+  std::string bytes;
+  for (const auto v : values) bytes += le16(v);
+  return bytes;
+}
+
+TEST_F(SampleSynthesisTest, SoundsTheSecondWordOfEachPairScaledToThirtyThousand) {
+  std::string leadIn = be32s(std::vector<std::int32_t>(80, 3));
+  leadIn.replace(40, 4, be32(-20000));  // the largest magnitude sets the scale
+  const std::string fid = leadIn + be32s({1, 10000, 2, -20000, 3, 20000, 4, 7});
+  const Made made = make(fid);
+  EXPECT_EQ(made.count, 4);
+  // 7 / 20000 * 30000 = 10.5 rounds to the even 10.
+  EXPECT_EQ(made.listing, lines({15000, -30000, 30000, 10}));
+  EXPECT_TRUE(same_bytes(made.wav, wav_of({15000, -30000, 30000, 10})));
+}
+
+TEST_F(SampleSynthesisTest, EveryLengthClassEndsWhereItsWordsEnd) {
+  // rem = (length - 320) mod 8: a last word that the loop reads with an even count makes
+  // a sample of the bytes found, zeros for the rest.
+  const struct {
+    std::size_t length;
+    std::int64_t samples;
+    std::int32_t last;  // the last listed value; scale 1000 (all bytes 0x01 or smaller)
+  } cases[] = {
+      {0, 0, 0},   {100, 0, 0},  {320, 0, 0},  {322, 0, 0},
+      {324, 1, 0},  // the second read finds nothing: a word of zeros
+      {326, 1, 0},   {328, 1, 0}, {1000, 85, 0}, {1996, 210, 0}, {2320, 250, 0}, {2324, 251, 0},
+  };
+  for (const auto& [length, samples, last] : cases) {
+    const Made made = make(std::string(length, '\0'));
+    EXPECT_EQ(made.count, samples) << length;
+    EXPECT_EQ(made.wav.size(), static_cast<std::size_t>(2 * samples)) << length;
+    EXPECT_EQ(std::count(made.listing.begin(), made.listing.end(), '\n'), samples) << length;
+  }
+  // A partial last word keeps the bytes it found in its high end: 0x7f7f0000.
+  std::string fid(320, '\0');
+  fid += be32(0) + "\x7f\x7f";
+  const Made made = make(fid);
+  ASSERT_EQ(made.count, 1);
+  // The scan of this short file met the same word: it set the scale, so it sounds as 30000.
+  EXPECT_EQ(made.listing, lines({30000}))
+      << "the partial word is also in the scale scan of a short file";
+}
+
+TEST_F(SampleSynthesisTest, ShortFilesSoundAllTheirWordsAfterTheScaleScanMetTheEnd) {
+  const Made made = make(fid_with_pairs({{0, 500}, {0, -1000}, {0, 1}}));
+  EXPECT_EQ(made.count, 3);
+  EXPECT_EQ(made.listing, lines({15000, -30000, 30}));
+}
+
+TEST_F(SampleSynthesisTest, ADatasetOf262144BytesGives32728SamplesInEitherMode) {
+  const std::string fid(262144, '\x01');
+  EXPECT_EQ(make(fid).count, 32728);
+  EXPECT_EQ(make(fid, true, 440, 445).count, 32728);
+}
+
+TEST_F(SampleSynthesisTest, OutOfRangeValuesRepeatTheLastSampleThatFitted) {
+  // Scale from the first 500 words: INT32_MIN has no magnitude and is passed over.
+  std::vector<std::int32_t> words(500, 0);
+  words[10] = kMin32;
+  words[81] = kMin32;   // offset 324: the first sample, too large for 32 bits once scaled
+  words[499] = -999;    // the last word scanned: its magnitude stands in for that value
+  words[83] = 800;      // 800 / 1000 * 30000 = 24000
+  words.insert(words.end(), {0, 2000, 0, 2147483647, 0, -500});
+  const Made made = make(be32s(words));
+  ASSERT_EQ(made.count, (2000 + 24 - 320) / 8);
+  const auto listed = [&](std::size_t i) {
+    std::istringstream in(made.listing);
+    std::string line;
+    for (std::size_t k = 0; k <= i; ++k) std::getline(in, line);
+    return std::stoi(line);
+  };
+  const auto sample = [&](std::size_t i) {
+    return static_cast<std::int16_t>((made.wav[2 * i] & 0xff) | made.wav[2 * i + 1] << 8);
+  };
+  EXPECT_EQ(listed(0), 999);
+  EXPECT_EQ(sample(0), 999);
+  EXPECT_EQ(listed(1), 24000);
+  const std::size_t tail = static_cast<std::size_t>(made.count) - 3;
+  EXPECT_EQ(listed(tail), 60000) << "listed in full";
+  EXPECT_EQ(sample(tail), sample(tail - 1)) << "held in the sound";
+  EXPECT_EQ(listed(tail + 1), 60000) << "too large for 32 bits: the value repeats";
+  EXPECT_EQ(sample(tail + 1), sample(tail - 1));
+  EXPECT_EQ(listed(tail + 2), -15000);
+  EXPECT_EQ(sample(tail + 2), -15000);
+}
+
+TEST_F(SampleSynthesisTest, TonesAreTwoDecayingSinesOnA44100HzTimeBase) {
+  const std::string fid(320 + 8 * 40, '\x05');
+  const Made both = make(fid, true, 440, 445);
+  ASSERT_EQ(both.count, 40);
+  std::istringstream listing(both.listing);
+  std::vector<std::int32_t> values;
+  for (std::int32_t v; listing >> v;) values.push_back(v);
+  EXPECT_EQ(values[0], 0);
+  EXPECT_EQ(values[1], 4032);
+  EXPECT_EQ(values[25], 63890) << "the two tones in phase add up past 16 bits";
+  // Whatever does not fit is held: the sound repeats its last fitting sample.
+  std::int16_t held = 0;
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (values[i] >= -32768 && values[i] <= 32767) held = static_cast<std::int16_t>(values[i]);
+    EXPECT_EQ(both.wav.substr(2 * i, 2), le16(held)) << i;
+  }
+  EXPECT_EQ(make(fid, true, 440, 0).listing.substr(0, 25), lines({0, 2005, 4001, 5982}))
+      << "one tone on its own";
+  const Made silent = make(fid, true, 0, 0);
+  EXPECT_EQ(silent.wav, std::string(80, '\0'));
+}
+
+TEST_F(SampleSynthesisTest, WithoutAReadableFidThereAreNoSamplesInEitherMode) {
+  std::filesystem::remove(bench.scratch("fid"));
+  EXPECT_EQ(make_from_scratch(true, 440, 445).count, 0);
+  EXPECT_EQ(std::filesystem::file_size(bench.scratch("fid")), 0u) << "created empty";
+
+  platform::FailureFlag failures;
+  platform::BinaryFile unopened;
+  auto wav = bench.files.open_binary("C:\\temp\\fid.wav");
+  auto list = bench.files.open_for_writing("C:\\temp\\fid.xls");
+  EXPECT_EQ(sound::makesamples(unopened, wav, list, false, 0, 0), 0);
+}
+
+}  // namespace

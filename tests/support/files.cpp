@@ -1,0 +1,70 @@
+// Temporary folders and byte helpers for tests.
+#include "tests/support/files.hpp"
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace testsupport {
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "fid-song-test-XXXXXX").string();
+  if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string read_file(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void write_file(const std::filesystem::path& path, const std::string& bytes) {
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::string le16(std::int16_t v) {
+  const auto u = static_cast<std::uint16_t>(v);
+  return {static_cast<char>(u & 0xff), static_cast<char>(u >> 8)};
+}
+
+std::string le32(std::int32_t v) {
+  const auto u = static_cast<std::uint32_t>(v);
+  return {static_cast<char>(u & 0xff), static_cast<char>((u >> 8) & 0xff),
+          static_cast<char>((u >> 16) & 0xff), static_cast<char>(u >> 24)};
+}
+
+std::string be32(std::int32_t v) {
+  const auto u = static_cast<std::uint32_t>(v);
+  return {static_cast<char>(u >> 24), static_cast<char>((u >> 16) & 0xff),
+          static_cast<char>((u >> 8) & 0xff), static_cast<char>(u & 0xff)};
+}
+
+std::string be32s(const std::vector<std::int32_t>& words) {
+  std::string bytes;
+  for (const auto w : words) bytes += be32(w);
+  return bytes;
+}
+
+::testing::AssertionResult same_bytes(const std::string& actual, const std::string& expected) {
+  const std::size_t common = std::min(actual.size(), expected.size());
+  std::size_t at = 0;
+  while (at < common && actual[at] == expected[at]) ++at;
+  if (at == common && actual.size() == expected.size()) return ::testing::AssertionSuccess();
+  std::ostringstream why;
+  why << "first difference at offset " << at << " (actual " << actual.size() << " bytes, expected "
+      << expected.size() << ")";
+  if (at < common) {
+    why << ": actual 0x" << std::hex << (static_cast<unsigned>(actual[at]) & 0xff) << ", expected 0x"
+        << (static_cast<unsigned>(expected[at]) & 0xff);
+  }
+  return ::testing::AssertionFailure() << why.str();
+}
+
+}  // namespace testsupport

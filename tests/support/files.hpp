@@ -1,0 +1,39 @@
+// Temporary folders, whole-file reads and writes, and byte-exact comparison for tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::string read_file(const std::filesystem::path& path);
+void write_file(const std::filesystem::path& path, const std::string& bytes);
+
+// Little- and big-endian byte strings, for building expected files.
+std::string le16(std::int16_t v);
+std::string le32(std::int32_t v);
+std::string be32(std::int32_t v);
+std::string be32s(const std::vector<std::int32_t>& words);
+
+// Equal byte strings; on a mismatch, says where the first difference lies.
+::testing::AssertionResult same_bytes(const std::string& actual, const std::string& expected);
+
+}  // namespace testsupport
