@@ -1,1 +1,108 @@
+// fid-song-cli run as a user runs it: files made, captions printed, exit statuses.
 #include <gtest/gtest.h>
+
+#include "sound/sound_request.hpp"
+#include "tests/support/process.hpp"
+#include "tests/support/workbench.hpp"
+
+namespace {
+
+using namespace testsupport;
+
+class ConsoleAppTest : public ::testing::Test {
+ protected:
+  ProcessResult cli(std::vector<std::string> args, std::map<std::string, std::string> env = {}) {
+    args.insert(args.begin(), FID_SONG_CLI);
+    env.emplace("XDG_DATA_HOME", xdg.path().string());
+    return run_process(args, env);
+  }
+  std::filesystem::path scratch(const std::string& name) const {
+    return xdg.path() / "fid-song/drive_c/temp" / name;
+  }
+  TempDir xdg;
+  const std::string demo = DEMO_DIR "/1/fid";
+};
+
+TEST_F(ConsoleAppTest, ADatasetBecomesTheSameFilesAsTheWindowMakes) {
+  const ProcessResult run = cli({"--no-play", demo});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, demo + "\nEthanol in CDCl3, 1H, 400 MHz\nFID-Song demo dataset (synthetic)\n");
+  EXPECT_TRUE(std::filesystem::is_directory(scratch("fidsong")));
+
+  // The same request made in-process, through the routines the window calls.
+  Workbench bench;
+  write_file(bench.scratch("fid"), read_file(demo));
+  write_file(bench.scratch("title"), read_file(DEMO_DIR "/1/pdata/1/title"));
+  sound::FormMemory memory;
+  sound::createsound(bench.services, memory, demo, 0, 0);
+  EXPECT_TRUE(same_bytes(read_file(scratch("fid.wav")), read_file(bench.scratch("fid.wav"))));
+  EXPECT_TRUE(same_bytes(read_file(scratch("fid.xls")), read_file(bench.scratch("fid.xls"))));
+  EXPECT_EQ(read_file(scratch("spectrum.eps")), read_file(DEMO_DIR "/1/pdata/1/ethanol_1h.ps"));
+}
+
+TEST_F(ConsoleAppTest, WithoutAPathTheScratchFidIsReplayedOrTheTonesPlayed) {
+  ASSERT_EQ(cli({"--no-play", demo}).status, 0);
+  const ProcessResult replay = cli({"--no-play", "--speed", "x 2"});
+  EXPECT_EQ(replay.status, 0) << replay.err;
+  EXPECT_EQ(replay.out, "\nEthanol in CDCl3, 1H, 400 MHz\nFID-Song demo dataset (synthetic)\n")
+      << "a new run remembers no dataset path";
+  EXPECT_EQ(read_file(scratch("fid.wav")).substr(24, 4), le32(16556));
+
+  const ProcessResult tones = cli({"--no-play", "--tones", "--off1", "--f2", "300.5"});
+  EXPECT_EQ(tones.status, 0) << tones.err;
+  EXPECT_EQ(tones.out, "440 and 300.5 Hz\n");
+  EXPECT_EQ(read_file(scratch("fid.xls")).substr(0, 9), " 0\r\n 1367") << "300 Hz alone";
+}
+
+TEST_F(ConsoleAppTest, AToneOutOfRangeIsRefusedAndNothingIsWritten) {
+  const ProcessResult run = cli({"--no-play", "--tones", "--f1", "40000"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("txtF1"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("-32768 and 32767"), std::string::npos) << run.err;
+  EXPECT_EQ(run.out, "");
+  EXPECT_FALSE(std::filesystem::exists(scratch("fid.wav")));
+  EXPECT_EQ(cli({"--no-play", "--tones", "--off1", "--f1", "40000"}).status, 0)
+      << "an unchecked box's text is never converted";
+}
+
+TEST_F(ConsoleAppTest, TheMultiplierQuestionTakesTheGivenAnswerOrIsCancelled) {
+  const ProcessResult cancelled = cli({"--no-play", "--speed", "x ?", demo});
+  EXPECT_EQ(cancelled.status, 0);
+  EXPECT_NE(cancelled.err.find("Multiplier? [1]"), std::string::npos) << cancelled.err;
+  EXPECT_NE(cancelled.err.find("no sound was made"), std::string::npos) << cancelled.err;
+  EXPECT_FALSE(std::filesystem::exists(scratch("fid.wav")));
+
+  const ProcessResult answered = cli({"--no-play", "--speed", "x ?", "--answer", "0.5", demo});
+  EXPECT_EQ(answered.status, 0) << answered.err;
+  EXPECT_EQ(read_file(scratch("fid.wav")).substr(24, 4), le32(4139));
+}
+
+TEST_F(ConsoleAppTest, BadCommandLinesAndUnreadablePathsAreReported) {
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"--loud"}, {"--speed"}, {"--tones", "/d/fid"}}) {
+    const ProcessResult run = cli(args);
+    EXPECT_EQ(run.status, 2) << args.front();
+    EXPECT_NE(run.err.find("usage: fid-song-cli"), std::string::npos) << run.err;
+  }
+  ASSERT_EQ(cli({"--no-play", demo}).status, 0);
+  const ProcessResult missing = cli({"--no-play", "/no/such/dataset/fid"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("cannot read /no/such/dataset/fid"), std::string::npos) << missing.err;
+  EXPECT_EQ(read_file(scratch("fid")), read_file(demo)) << "the previous FID was sounded";
+  EXPECT_EQ(cli({"--help"}).status, 0);
+}
+
+TEST_F(ConsoleAppTest, PlaybackPlaysTheWholeSoundBeforeTheProgramEnds) {
+  const auto captured = xdg.path() / "played.raw";
+  const ProcessResult run = cli({"--speed", "x 3", demo}, {{"SDL_AUDIODRIVER", "disk"},
+                                                          {"SDL_DISKAUDIOFILE", captured.string()},
+                                                          {"SDL_DISKAUDIODELAY", "0"}});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string wav = read_file(scratch("fid.wav"));
+  const std::string samples = wav.substr(wav.size() - 2 * 32728);
+  const std::string played = after_leading_silence(read_file(captured));
+  ASSERT_GE(played.size(), samples.size());
+  EXPECT_TRUE(same_bytes(played.substr(0, samples.size()), samples));
+}
+
+}  // namespace

@@ -1,1 +1,54 @@
+// The console front end's command line.
+#include "cli/options.hpp"
+
 #include <gtest/gtest.h>
+
+namespace {
+
+using cli::Options;
+using cli::parse_options;
+
+Options parse(const std::vector<std::string>& args) {
+  const auto parsed = parse_options(args);
+  EXPECT_TRUE(std::holds_alternative<Options>(parsed)) << std::get<std::string>(parsed);
+  return std::holds_alternative<Options>(parsed) ? std::get<Options>(parsed) : Options{};
+}
+
+TEST(Options, SetTheControlsAndJoinTheRestIntoOnePath) {
+  const Options o = parse({"--speed", "x ?", "--answer", "2.5", "--f1", "300", "--f2", "-1",
+                           "--off1", "--off2", "--no-play", "/my", "data/1/fid"});
+  EXPECT_EQ(o.speed, "x ?");
+  EXPECT_EQ(o.answer, "2.5");
+  EXPECT_EQ(o.f1, "300");
+  EXPECT_EQ(o.f2, "-1");
+  EXPECT_TRUE(o.off1 && o.off2);
+  EXPECT_FALSE(o.play);
+  EXPECT_EQ(o.fidPath, "/my data/1/fid");
+
+  const Options defaults = parse({});
+  EXPECT_FALSE(defaults.speed || defaults.answer || defaults.f1 || defaults.f2);
+  EXPECT_TRUE(defaults.play);
+  EXPECT_EQ(defaults.fidPath, "");
+  EXPECT_EQ(parse({"--", "--tones"}).fidPath, "--tones") << "after --, a path";
+  EXPECT_EQ(parse({"-"}).fidPath, "-");
+  EXPECT_EQ(parse({"--answer", ""}).answer, "") << "an empty answer is a cancel";
+}
+
+TEST(Options, UnknownOptionsAndMissingValuesAreErrors) {
+  const struct {
+    std::vector<std::string> args;
+    const char* error;
+  } cases[] = {
+      {{"--speed"}, "option --speed needs a value"},
+      {{"--loud"}, "unknown option --loud"},
+      {{"-x", "/d/fid"}, "unknown option -x"},
+      {{"--f1", "1", "--answer"}, "option --answer needs a value"},
+  };
+  for (const auto& [args, error] : cases) {
+    const auto parsed = parse_options(args);
+    ASSERT_TRUE(std::holds_alternative<std::string>(parsed)) << error;
+    EXPECT_EQ(std::get<std::string>(parsed), error);
+  }
+}
+
+}  // namespace

@@ -9,7 +9,7 @@
 namespace testsupport {
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "fid-song-test-XXXXXX").string();
+  std::string pattern = (std::filesystem::temp_directory_path() / "song-test-XXXXXX").string();
   if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
   path_ = pattern;
 }
@@ -50,6 +50,12 @@ std::string be32s(const std::vector<std::int32_t>& words) {
   std::string bytes;
   for (const auto w : words) bytes += be32(w);
   return bytes;
+}
+
+std::string after_leading_silence(const std::string& pcm16) {
+  std::size_t at = 0;
+  while (at + 1 < pcm16.size() && pcm16[at] == 0 && pcm16[at + 1] == 0) at += 2;
+  return pcm16.substr(at);
 }
 
 ::testing::AssertionResult same_bytes(const std::string& actual, const std::string& expected) {

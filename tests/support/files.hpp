@@ -11,7 +11,8 @@
 
 namespace testsupport {
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
+// A fresh folder under the system's temporary folder, removed with everything in it. Its
+// name holds no "/fid", which dataset intake would take for a part of a dataset path.
 class TempDir {
  public:
   TempDir();
@@ -32,6 +33,10 @@ std::string le16(std::int16_t v);
 std::string le32(std::int32_t v);
 std::string be32(std::int32_t v);
 std::string be32s(const std::vector<std::int32_t>& words);
+
+// 16-bit PCM without the silent frames in front: an audio device may play silence
+// between its opening and the start of a sound.
+std::string after_leading_silence(const std::string& pcm16);
 
 // Equal byte strings; on a mismatch, says where the first difference lies.
 ::testing::AssertionResult same_bytes(const std::string& actual, const std::string& expected);

@@ -1,1 +1,118 @@
+// Start-up and the command handlers that both front ends share.
+#include "window/form.hpp"
+
 #include <gtest/gtest.h>
+
+#include "tests/support/workbench.hpp"
+
+namespace {
+
+using namespace testsupport;
+using platform::Button;
+using platform::ToneBox;
+
+class FormTest : public ::testing::Test {
+ protected:
+  FormTest() {
+    std::filesystem::remove_all(bench.scratch(""));  // a first run: no scratch folder yet
+    bench.window.tones = {{ToneBox::First, "Text1"}, {ToneBox::Second, "Text1"}};
+    bench.window.speed = "";
+  }
+  Workbench bench;
+  window::Form form{bench.services};
+};
+
+TEST_F(FormTest, StartUpPreparesFoldersAndControlsTheSameWayOnEveryRun) {
+  for (int run = 0; run < 2; ++run) {
+    bench.window.entries.clear();
+    bench.window.enabled = {{Button::Command3, true}, {Button::Command4, true}};
+    form.startup();
+    EXPECT_TRUE(std::filesystem::is_directory(bench.resolve("C:\\temp\\fidsong")));
+    EXPECT_EQ(bench.window.tones.at(ToneBox::First), "440");
+    EXPECT_EQ(bench.window.tones.at(ToneBox::Second), "445");
+    EXPECT_EQ(bench.window.entries, (std::vector<std::string>{"x ?", "x 0.125", "x 0.25", "x 0.5",
+                                                              "x 1", "x 2", "x 3"}));
+    EXPECT_EQ(bench.window.speed, "x 1");
+    EXPECT_FALSE(bench.window.enabled[Button::Command3]);
+    EXPECT_FALSE(bench.window.enabled[Button::Command4]);
+    EXPECT_EQ(bench.window.title_text, "title will appear here") << "no command line: no intake";
+  }
+}
+
+TEST_F(FormTest, StartUpTakesTheWholeCommandLineInAsOneFidPath) {
+  const auto vFN = make_dataset(bench.root.path() / "my data/1",
+                                {fid_with_pairs({{0, 1}}), "Title", "a", {"p.ps"}});
+  bench.window.commandLine = vFN.string();  // with a blank in it
+  form.startup();
+  EXPECT_EQ(form.memory().lastFidPath, vFN.string());
+  EXPECT_EQ(bench.window.title_text, vFN.string() + "\rTitle");
+  EXPECT_TRUE(bench.window.enabled[Button::Command3]);
+  EXPECT_TRUE(bench.window.enabled[Button::Command4]);
+  EXPECT_EQ(bench.media.played.size(), 1u);
+}
+
+TEST_F(FormTest, TheLargeButtonReplaysAndTakesInOnlyTheFirstDroppedFile) {
+  form.prepare_controls();
+  const auto first = make_dataset(bench.root.path() / "one/1", {fid_with_pairs({{0, 1}}), "One", "", {}});
+  const auto second = make_dataset(bench.root.path() / "two/1", {fid_with_pairs({{0, 2}}), "Two", "", {}});
+  form.command1_drop({});
+  EXPECT_TRUE(bench.media.played.empty()) << "a drop without files does nothing";
+  form.command1_drop({first.string(), second.string(), "/third/fid"});
+  EXPECT_EQ(form.memory().lastFidPath, first.string());
+  EXPECT_EQ(bench.window.title_text, first.string() + "\rOne");
+
+  bench.window.speed = "x 2";
+  form.command1_click();
+  EXPECT_EQ(bench.window.title_text, first.string() + "\rOne");
+  EXPECT_EQ(read_file(bench.scratch("fid.wav")).substr(24, 4), le32(16556));
+  EXPECT_EQ(bench.media.played.size(), 2u);
+}
+
+TEST_F(FormTest, ToneArgumentsComeFromCheckedBoxesRoundedToSixteenBits) {
+  const struct {
+    const char* text1;
+    bool on1;
+    const char* text2;
+    bool on2;
+    std::int16_t f1, f2;
+  } played[] = {
+      {"440", true, "445", true, 440, 445},  {"440", false, "445", false, 0, 0},
+      {"440.5", true, "441.5", true, 440, 442}, {"", true, "abc", true, 0, 0},
+      {"-440", true, "300Hz", true, -440, 300}, {"32767.4", true, "99999", false, 32767, 0},
+      {"-32768.5", true, "1e9", false, -32768, 0},
+  };
+  for (const auto& c : played) {
+    bench.window.tones = {{ToneBox::First, c.text1}, {ToneBox::Second, c.text2}};
+    bench.window.switches = {{ToneBox::First, c.on1}, {ToneBox::Second, c.on2}};
+    const auto arguments = window::tone_arguments(bench.window);
+    ASSERT_TRUE(std::holds_alternative<window::ToneArguments>(arguments)) << c.text1;
+    EXPECT_EQ(std::get<window::ToneArguments>(arguments).f1, c.f1) << c.text1;
+    EXPECT_EQ(std::get<window::ToneArguments>(arguments).f2, c.f2) << c.text2;
+  }
+}
+
+TEST_F(FormTest, AToneOutsideSixteenBitsRefusesTheTestAndWritesNothing) {
+  form.prepare_controls();
+  const struct {
+    const char* text1;
+    const char* text2;
+    const char* names;
+  } refused[] = {{"40000", "445", "txtF1"}, {"440", "-32769", "txtF2"}, {"1e999", "0", "txtF1"}};
+  for (const auto& [text1, text2, names] : refused) {
+    bench.window.tones = {{ToneBox::First, text1}, {ToneBox::Second, text2}};
+    const auto refusal = form.command2_click();
+    ASSERT_TRUE(refusal.has_value()) << text1 << " " << text2;
+    EXPECT_NE(refusal->find(names), std::string::npos) << *refusal;
+    EXPECT_NE(refusal->find("-32768"), std::string::npos) << *refusal;
+    EXPECT_NE(refusal->find("32767"), std::string::npos) << *refusal;
+  }
+  EXPECT_FALSE(std::filesystem::exists(bench.scratch("fid.wav")));
+  EXPECT_TRUE(bench.media.played.empty());
+  EXPECT_EQ(bench.window.title_text, "title will appear here");
+
+  bench.window.tones = {{ToneBox::First, "440"}, {ToneBox::Second, "445"}};
+  EXPECT_EQ(form.command2_click(), std::nullopt);
+  EXPECT_EQ(bench.window.title_text, "440 and 445 Hz");
+}
+
+}  // namespace

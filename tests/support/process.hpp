@@ -1,0 +1,21 @@
+// Runs a program as a user would, for tests of the real executables.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+struct ProcessResult {
+  int status = -1;  // exit status; -1 when it did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// Runs argv[0] (searched on PATH) with the current environment changed by env (an empty
+// value removes the variable), and waits for it to end.
+ProcessResult run_process(const std::vector<std::string>& argv,
+                          const std::map<std::string, std::string>& env = {});
+
+}  // namespace testsupport
