@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <utility>
 
 namespace platform {
@@ -122,12 +121,6 @@ void BinaryFile::write_slow(const void* src, std::size_t n) {
   cursor_ += n;
 }
 
-void BinaryFile::write_le16(std::int16_t value) {
-  const auto v = static_cast<std::uint16_t>(value);
-  const unsigned char b[2] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)};
-  write(b, 2);
-}
-
 void BinaryFile::write_le32(std::int32_t value) {
   const auto v = static_cast<std::uint32_t>(value);
   const unsigned char b[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
@@ -136,14 +129,22 @@ void BinaryFile::write_le32(std::int32_t value) {
   write(b, 4);
 }
 
-void BinaryFile::write_line(std::int32_t value) {
-  char text[16];
-  char* p = text;
-  if (value >= 0) *p++ = ' ';
-  p = std::to_chars(p, text + sizeof text, value).ptr;
-  *p++ = '\r';
-  *p++ = '\n';
-  write(text, static_cast<std::size_t>(p - text));
+void BinaryFile::write_lines(const std::int32_t* values, std::size_t n) {
+  for (std::size_t i = 0; i < n;) {
+    const std::size_t fit = mode_ == Buffer::Writing ? (kBufferSize - cursor_) / kDecimalLineRoom : 0;
+    if (fit == 0) {
+      write_line(values[i++]);  // flushes, or fails when the file is not open
+      continue;
+    }
+    // The cursor lives in a local while the buffer fills, so that the stores into the
+    // buffer do not force it back to memory after every line.
+    const std::size_t m = std::min(fit, n - i);
+    char* out = reinterpret_cast<char*>(buffer_.get());
+    std::size_t at = cursor_;
+    for (std::size_t k = 0; k < m; ++k) at += format_decimal_line(out + at, values[i + k]);
+    cursor_ = at;
+    i += m;
+  }
 }
 
 bool BinaryFile::set_position(std::int64_t position) {

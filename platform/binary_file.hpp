@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/decimal_line.hpp"
 #include "platform/failure_flag.hpp"
 
 namespace platform {
@@ -66,11 +67,25 @@ class BinaryFile {
     write_slow(src, n);
   }
   void write(const std::string& text) { write(text.data(), text.size()); }
-  void write_le16(std::int16_t value);
+  void write_le16(std::int16_t value) {
+    const auto v = static_cast<std::uint16_t>(value);
+    const unsigned char b[2] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)};
+    write(b, 2);
+  }
   void write_le32(std::int32_t value);
 
   // A number as signed decimal text, a non-negative one after one blank, then CR LF.
-  void write_line(std::int32_t value);
+  void write_line(std::int32_t value) {
+    // Formatted straight into the buffer when there is room: one line per sample.
+    if (mode_ == Buffer::Writing && cursor_ + kDecimalLineRoom <= kBufferSize) {
+      cursor_ += format_decimal_line(reinterpret_cast<char*>(buffer_.get() + cursor_), value);
+      return;
+    }
+    char text[kDecimalLineRoom];
+    write(text, format_decimal_line(text, value));
+  }
+  // n such lines.
+  void write_lines(const std::int32_t* values, std::size_t n);
 
   // 1-based. A position below 1 cannot be set: the call fails and nothing changes.
   // Setting a position clears end-of-file; a position behind the end is allowed.

@@ -2,6 +2,7 @@
 #include "platform/sdl_media.hpp"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
 #include <chrono>
 #include <climits>
@@ -11,10 +12,54 @@
 #include <vector>
 
 namespace platform {
+namespace {
+
+// SDL is opened on the first play, so that a conversion that plays nothing never loads it,
+// nor the display and sound-server libraries that it brings along.
+struct SdlApi {
+  decltype(&SDL_InitSubSystem) InitSubSystem;
+  decltype(&SDL_QuitSubSystem) QuitSubSystem;
+  decltype(&SDL_RWFromConstMem) RWFromConstMem;
+  decltype(&SDL_LoadWAV_RW) LoadWAV_RW;
+  decltype(&SDL_FreeWAV) FreeWAV;
+  decltype(&SDL_OpenAudioDevice) OpenAudioDevice;
+  decltype(&SDL_QueueAudio) QueueAudio;
+  decltype(&SDL_PauseAudioDevice) PauseAudioDevice;
+  decltype(&SDL_GetQueuedAudioSize) GetQueuedAudioSize;
+  decltype(&SDL_CloseAudioDevice) CloseAudioDevice;
+};
+
+// Null when the library or one of its functions is missing.
+const SdlApi* sdl() {
+  static const SdlApi* const api = []() -> const SdlApi* {
+    void* library = ::dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+    if (!library) return nullptr;
+    static SdlApi loaded;
+    bool complete = true;
+    const auto bind = [&](auto& function, const char* name) {
+      function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(::dlsym(library, name));
+      complete = complete && function;
+    };
+    bind(loaded.InitSubSystem, "SDL_InitSubSystem");
+    bind(loaded.QuitSubSystem, "SDL_QuitSubSystem");
+    bind(loaded.RWFromConstMem, "SDL_RWFromConstMem");
+    bind(loaded.LoadWAV_RW, "SDL_LoadWAV_RW");
+    bind(loaded.FreeWAV, "SDL_FreeWAV");
+    bind(loaded.OpenAudioDevice, "SDL_OpenAudioDevice");
+    bind(loaded.QueueAudio, "SDL_QueueAudio");
+    bind(loaded.PauseAudioDevice, "SDL_PauseAudioDevice");
+    bind(loaded.GetQueuedAudioSize, "SDL_GetQueuedAudioSize");
+    bind(loaded.CloseAudioDevice, "SDL_CloseAudioDevice");
+    return complete ? &loaded : nullptr;
+  }();
+  return api;
+}
+
+}  // namespace
 
 SdlMedia::~SdlMedia() {
   stop();
-  if (audio_ready_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  if (audio_ready_) sdl()->QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 void SdlMedia::play(std::string_view path) {
@@ -23,37 +68,37 @@ void SdlMedia::play(std::string_view path) {
   const std::vector<char> file{std::istreambuf_iterator<char>(in), {}};
   if (file.empty() || file.size() > INT_MAX) return;
 
-  if (!audio_ready_) audio_ready_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+  const SdlApi* api = sdl();
+  if (!api) return;
+  if (!audio_ready_) audio_ready_ = api->InitSubSystem(SDL_INIT_AUDIO) == 0;
   if (!audio_ready_) return;
 
   SDL_AudioSpec spec{};
   Uint8* samples = nullptr;
   Uint32 length = 0;
-  SDL_RWops* source = SDL_RWFromConstMem(file.data(), static_cast<int>(file.size()));
-  if (!SDL_LoadWAV_RW(source, 1, &spec, &samples, &length)) return;
+  SDL_RWops* source = api->RWFromConstMem(file.data(), static_cast<int>(file.size()));
+  if (!api->LoadWAV_RW(source, 1, &spec, &samples, &length)) return;
 
-  spec.callback = nullptr;  // queued audio
-  device_ = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
+  spec.callback = nullptr;  // queued audio; SDL converts to the device's rate and format
+  device_ = api->OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
   if (device_ != 0) {
-    bytes_per_second_ =
-        static_cast<std::uint32_t>(spec.freq) * spec.channels * SDL_AUDIO_BITSIZE(spec.format) / 8;
-    SDL_QueueAudio(device_, samples, length);
-    SDL_PauseAudioDevice(device_, 0);
+    api->QueueAudio(device_, samples, length);
+    api->PauseAudioDevice(device_, 0);
   }
-  SDL_FreeWAV(samples);
+  api->FreeWAV(samples);
 }
 
 void SdlMedia::wait_until_done() {
   if (device_ == 0) return;
   using namespace std::chrono_literals;
-  while (SDL_GetQueuedAudioSize(device_) > 0) std::this_thread::sleep_for(10ms);
+  while (sdl()->GetQueuedAudioSize(device_) > 0) std::this_thread::sleep_for(10ms);
   // The device still holds its last buffer; let it sound before closing.
   std::this_thread::sleep_for(100ms);
   stop();
 }
 
 void SdlMedia::stop() {
-  if (device_ != 0) SDL_CloseAudioDevice(device_);
+  if (device_ != 0) sdl()->CloseAudioDevice(device_);
   device_ = 0;
 }
 

@@ -10,7 +10,8 @@
 namespace platform {
 
 // Reads the whole file and plays it from memory, so later rewrites of the file do not
-// disturb it. SDL converts the file's rate and format to the device's.
+// disturb it. SDL converts the file's rate and format to the device's. The SDL library is
+// loaded on the first play; without it nothing plays.
 class SdlMedia final : public Media {
  public:
   explicit SdlMedia(const Drive& drive) : drive_(drive) {}
@@ -27,7 +28,6 @@ class SdlMedia final : public Media {
   const Drive& drive_;
   bool audio_ready_ = false;
   std::uint32_t device_ = 0;
-  std::uint32_t bytes_per_second_ = 0;
 };
 
 }  // namespace platform

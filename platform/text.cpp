@@ -2,7 +2,6 @@
 #include "platform/text.hpp"
 
 #include <charconv>
-#include <cmath>
 #include <limits>
 
 namespace platform {
@@ -57,16 +56,10 @@ double numeric_value(std::string_view text) {
   return negative ? -value : value;
 }
 
-std::optional<std::int32_t> round_to_int32(double value) {
-  const double r = std::nearbyint(value);
-  if (!(r >= -2147483648.0 && r <= 2147483647.0)) return std::nullopt;
-  return static_cast<std::int32_t>(r);
-}
-
 std::optional<std::int16_t> round_to_int16(double value) {
-  const double r = std::nearbyint(value);
-  if (!(r >= -32768.0 && r <= 32767.0)) return std::nullopt;
-  return static_cast<std::int16_t>(r);
+  const auto rounded = round_to_int32(value);
+  if (!rounded || *rounded < -32768 || *rounded > 32767) return std::nullopt;
+  return static_cast<std::int16_t>(*rounded);
 }
 
 std::string decimal_text(double value) {

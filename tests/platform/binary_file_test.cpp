@@ -5,6 +5,9 @@
 
 #include <unistd.h>
 
+#include <cstdio>
+#include <vector>
+
 #include "tests/support/files.hpp"
 
 namespace {
@@ -134,6 +137,39 @@ TEST_F(BinaryFileTest, WritingModeEmptiesTheFileAndWritesNumberLines) {
   file.close();
   EXPECT_EQ(read_file(dir.path() / "f"),
             " 0\r\n 42\r\n-7\r\n 2147483647\r\n-2147483648\r\n");
+}
+
+TEST(DecimalLine, MatchesPlainFormattingForEveryLengthAndSign) {
+  std::vector<std::int32_t> values = {2147483647, -2147483647 - 1, 99999999,  100000000,
+                                      -99999999,  -100000000,     999999999, 1000000000};
+  for (std::int32_t v = -200000; v <= 200000; ++v) values.push_back(v);
+  for (std::int64_t v = 1; v < 2147483647; v = v * 3 + 7) {
+    values.push_back(static_cast<std::int32_t>(v));
+    values.push_back(static_cast<std::int32_t>(-v));
+  }
+  for (const std::int32_t v : values) {
+    char line[platform::kDecimalLineRoom];
+    const std::size_t n = platform::format_decimal_line(line, v);
+    char expected[32];
+    const int m = std::snprintf(expected, sizeof expected, "%c%u\r\n", v < 0 ? '-' : ' ',
+                                v < 0 ? 0u - static_cast<unsigned>(v) : static_cast<unsigned>(v));
+    ASSERT_EQ(std::string(line, n), std::string(expected, static_cast<std::size_t>(m))) << v;
+  }
+}
+
+TEST_F(BinaryFileTest, BlocksOfLinesAcrossBufferBoundariesMatchLinesOneByOne) {
+  std::vector<std::int32_t> values;
+  for (int i = 0; i < 40000; ++i) values.push_back((i % 7 == 0 ? -1 : 1) * i * i);
+  {
+    BinaryFile one = open("one", BinaryFile::Mode::Writing);
+    BinaryFile block = open("block", BinaryFile::Mode::Writing);
+    for (const auto v : values) one.write_line(v);
+    block.write("x", 1);  // start off the buffer's alignment
+    block.write_lines(values.data(), values.size());
+  }
+  EXPECT_TRUE(testsupport::same_bytes(read_file(dir.path() / "block"),
+                                      "x" + read_file(dir.path() / "one")));
+  EXPECT_GT(std::filesystem::file_size(dir.path() / "one"), 3 * BinaryFile::kBufferSize);
 }
 
 TEST_F(BinaryFileTest, AWriteThatTheDiskRefusesRaisesTheFlagByTheTimeTheFileIsClosed) {

@@ -94,6 +94,25 @@ TEST_F(SampleSynthesisTest, EveryLengthClassEndsWhereItsWordsEnd) {
       << "the partial word is also in the scale scan of a short file";
 }
 
+TEST_F(SampleSynthesisTest, LongFilesSoundEveryPairInOrderUpToTheirLastBytes) {
+  // Scale 30000, so that every sample is its word; thousands of pairs, then 6 bytes.
+  std::vector<std::pair<std::int32_t, std::int32_t>> pairs;
+  std::vector<std::int32_t> expected;
+  for (std::int32_t i = 0; i < 10001; ++i) {
+    pairs.emplace_back(-7, i * 3 - 15000);
+    expected.push_back(i * 3 - 15000);
+  }
+  std::string fid = fid_with_pairs(pairs);
+  fid.replace(0, 4, be32(30000));
+  fid += be32(-1) + std::string("\x00\x01", 2);  // cut short: the second word is 0x00010000
+  expected.push_back(65536);
+  const Made made = make(fid);
+  EXPECT_TRUE(same_bytes(made.listing, lines(expected)));
+  std::vector<std::int16_t> held(expected.begin(), expected.end() - 1);
+  held.push_back(held.back());  // 65536 does not fit 16 bits
+  EXPECT_TRUE(same_bytes(made.wav, wav_of(held)));
+}
+
 TEST_F(SampleSynthesisTest, ShortFilesSoundAllTheirWordsAfterTheScaleScanMetTheEnd) {
   const Made made = make(fid_with_pairs({{0, 500}, {0, -1000}, {0, 1}}));
   EXPECT_EQ(made.count, 3);
