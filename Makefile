@@ -28,7 +28,7 @@ run: build
 	$(BUILD_DIR)/cli/fid-song-cli $(DEMO_FID)
 
 test: build
-	cd $(BUILD_DIR) && ctest --output-on-failure
+	cd $(BUILD_DIR) && ctest --output-on-failure --timeout 300
 
 bench: build
 	$(BUILD_DIR)/bench/fid-song-bench

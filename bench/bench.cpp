@@ -129,7 +129,8 @@ int main() {
   std::ostringstream quiet;
   cli::ConsoleWindow window("", std::nullopt, quiet);
   platform::SilentMedia silent;
-  platform::Services services{files, window, silent};
+  platform::XdgShell shell(files.drive());
+  platform::Services services{files, window, silent, shell};
   window::Form form(services);
   form.prepare_controls();
   sound::FormMemory memory;

@@ -8,6 +8,7 @@
 #include "cli/options.hpp"
 #include "platform/sdl_media.hpp"
 #include "platform/text.hpp"
+#include "sound/scratch_paths.hpp"
 #include "window/form.hpp"
 
 namespace cli {
@@ -43,8 +44,8 @@ int run_console(const std::vector<std::string>& args, std::ostream& out, std::os
     out << kUsage;
     return 0;
   }
-  if (o.tones && !o.fidPath.empty()) {
-    err << "fid-song-cli: --tones takes no FID-PATH\n" << kUsage;
+  if (o.tones + o.viewSpectrum + !o.fidPath.empty() > 1) {
+    err << "fid-song-cli: give one of FID-PATH, --tones and --view-spectrum\n" << kUsage;
     return 2;
   }
 
@@ -53,11 +54,19 @@ int run_console(const std::vector<std::string>& args, std::ostream& out, std::os
   platform::SilentMedia silent;
   std::optional<platform::SdlMedia> speaker;
   platform::Media& media = o.play ? speaker.emplace(files.drive()) : static_cast<platform::Media&>(silent);
-  platform::Services services{files, window, media};
+  platform::XdgShell shell(files.drive());
+  platform::Services services{files, window, media, shell};
   window::Form form(services);
 
   form.prepare_controls();
   apply_options(o, window);
+  if (o.viewSpectrum) {
+    if (!files.can_open_for_reading(sound::kScratchSpectrum)) {
+      err << "fid-song-cli: no spectrum plot in the scratch folder; asked to open it all the same\n";
+    }
+    form.command3_click();
+    return 0;
+  }
   int status = 0;
   if (!o.fidPath.empty()) {
     const bool readable = files.can_open_for_reading(o.fidPath);

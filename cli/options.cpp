@@ -17,6 +17,7 @@ const char* const kUsage =
     "  --f2 TEXT      second tone frequency box (default 445)\n"
     "  --off1, --off2 switch the first or second tone off\n"
     "  --tones        play the tone test\n"
+    "  --view-spectrum  open the dataset's spectrum plot with the desktop's viewer\n"
     "  --no-play      write the files without playing them\n"
     "  --help         show this text\n";
 
@@ -25,7 +26,8 @@ std::variant<Options, std::string> parse_options(const std::vector<std::string>&
   const std::pair<std::string_view, std::optional<std::string>*> valued[] = {
       {"--speed", &o.speed}, {"--answer", &o.answer}, {"--f1", &o.f1}, {"--f2", &o.f2}};
   const std::pair<std::string_view, bool*> flags[] = {
-      {"--off1", &o.off1}, {"--off2", &o.off2}, {"--tones", &o.tones}, {"--help", &o.help}};
+      {"--off1", &o.off1},  {"--off2", &o.off2},
+      {"--tones", &o.tones}, {"--view-spectrum", &o.viewSpectrum}, {"--help", &o.help}};
   const auto find = [](const auto& table, std::string_view name) {
     const auto* hit = std::find_if(std::begin(table), std::end(table),
                                    [&](const auto& entry) { return entry.first == name; });

@@ -14,6 +14,7 @@ struct Options {
   std::optional<std::string> f1, f2;  // the frequency boxes; start-up writes 440 and 445
   bool off1 = false, off2 = false;    // uncheck a tone box
   bool tones = false;                 // the tone test instead of a replay
+  bool viewSpectrum = false;          // open the scratch plot instead of a sound
   bool play = true;
   bool help = false;
   std::string fidPath;  // the remaining arguments joined by blanks

@@ -17,6 +17,7 @@ namespace {
 // SDL is opened on the first play, so that a conversion that plays nothing never loads it,
 // nor the display and sound-server libraries that it brings along.
 struct SdlApi {
+  decltype(&SDL_SetHint) SetHint;
   decltype(&SDL_InitSubSystem) InitSubSystem;
   decltype(&SDL_QuitSubSystem) QuitSubSystem;
   decltype(&SDL_RWFromConstMem) RWFromConstMem;
@@ -40,6 +41,7 @@ const SdlApi* sdl() {
       function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(::dlsym(library, name));
       complete = complete && function;
     };
+    bind(loaded.SetHint, "SDL_SetHint");
     bind(loaded.InitSubSystem, "SDL_InitSubSystem");
     bind(loaded.QuitSubSystem, "SDL_QuitSubSystem");
     bind(loaded.RWFromConstMem, "SDL_RWFromConstMem");
@@ -70,7 +72,12 @@ void SdlMedia::play(std::string_view path) {
 
   const SdlApi* api = sdl();
   if (!api) return;
-  if (!audio_ready_) audio_ready_ = api->InitSubSystem(SDL_INIT_AUDIO) == 0;
+  if (!audio_ready_) {
+    // SDL would catch SIGINT and SIGTERM for an event loop this program does not run,
+    // and the program would no longer end when asked to.
+    api->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    audio_ready_ = api->InitSubSystem(SDL_INIT_AUDIO) == 0;
+  }
   if (!audio_ready_) return;
 
   SDL_AudioSpec spec{};

@@ -3,6 +3,7 @@
 
 #include "platform/file_system.hpp"
 #include "platform/media.hpp"
+#include "platform/shell.hpp"
 #include "platform/window_services.hpp"
 
 namespace platform {
@@ -11,6 +12,7 @@ struct Services {
   FileSystem& files;
   WindowServices& window;
   Media& media;
+  Shell& shell;
 };
 
 }  // namespace platform

@@ -70,4 +70,8 @@ std::optional<std::string> Form::command2_click() {
   return std::nullopt;
 }
 
+void Form::command3_click() {
+  services_.shell.shellopen(sound::kScratchSpectrum, platform::kShowMinimized);
+}
+
 }  // namespace window

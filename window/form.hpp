@@ -42,6 +42,8 @@ class Form {
   void command1_drop(const std::vector<std::string>& files);
   // "tones": empty when played, else why it was refused (nothing is written or played).
   std::optional<std::string> command2_click();
+  // "view Spectrum": the scratch copy of the plot, opened by the desktop.
+  void command3_click();
 
   const sound::FormMemory& memory() const { return memory_; }
 

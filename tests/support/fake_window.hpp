@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/media.hpp"
+#include "platform/shell.hpp"
 #include "platform/window_services.hpp"
 
 namespace testsupport {
@@ -54,6 +55,13 @@ class FakeWindow final : public platform::WindowServices {
   std::string commandLine;
   std::string exeFolder;
   std::string dateTime = "12/8/26 4:57:22 AM";
+};
+
+// Records what it was asked to open.
+class RecordingShell final : public platform::Shell {
+ public:
+  void shellopen(const std::string& url, std::int16_t mode) override { opened.push_back({url, mode}); }
+  std::vector<std::pair<std::string, std::int16_t>> opened;
 };
 
 // Records what it was asked to play.

@@ -5,6 +5,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <csignal>
 #include <cstdlib>
 
 #include "tests/support/files.hpp"
@@ -13,8 +14,10 @@ extern char** environ;
 
 namespace testsupport {
 
-ProcessResult run_process(const std::vector<std::string>& argv,
-                          const std::map<std::string, std::string>& env) {
+namespace {
+
+// The current environment changed by env; an empty value removes the variable.
+std::vector<std::string> environment_with(const std::map<std::string, std::string>& env) {
   std::map<std::string, std::string> vars;
   for (char** e = environ; *e; ++e) {
     const std::string entry = *e;
@@ -30,12 +33,24 @@ ProcessResult run_process(const std::vector<std::string>& argv,
   }
   std::vector<std::string> envText;
   for (const auto& [name, value] : vars) envText.push_back(name + "=" + value);
-  std::vector<char*> envp, args;
-  for (auto& e : envText) envp.push_back(e.data());
-  envp.push_back(nullptr);
+  return envText;
+}
+
+// argv-style pointers into texts, ending in a null pointer.
+std::vector<char*> pointers(std::vector<std::string>& texts) {
+  std::vector<char*> out;
+  for (auto& t : texts) out.push_back(t.data());
+  out.push_back(nullptr);
+  return out;
+}
+
+}  // namespace
+
+ProcessResult run_process(const std::vector<std::string>& argv,
+                          const std::map<std::string, std::string>& env) {
+  std::vector<std::string> envText = environment_with(env);
   std::vector<std::string> argvCopy = argv;
-  for (auto& a : argvCopy) args.push_back(a.data());
-  args.push_back(nullptr);
+  const std::vector<char*> envp = pointers(envText), args = pointers(argvCopy);
 
   // Output goes to files, so that a chatty child never blocks on a full pipe.
   TempDir dir;
@@ -57,6 +72,21 @@ ProcessResult run_process(const std::vector<std::string>& argv,
   result.out = read_file(outPath);
   result.err = read_file(errPath);
   return result;
+}
+
+RunningProcess::RunningProcess(const std::vector<std::string>& argv,
+                               const std::map<std::string, std::string>& env) {
+  std::vector<std::string> envText = environment_with(env);
+  std::vector<std::string> argvCopy = argv;
+  const std::vector<char*> envp = pointers(envText), args = pointers(argvCopy);
+  pid_t pid = 0;
+  if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), envp.data()) == 0) pid_ = pid;
+}
+
+RunningProcess::~RunningProcess() {
+  if (pid_ <= 0) return;
+  ::kill(pid_, SIGTERM);
+  ::waitpid(pid_, nullptr, 0);
 }
 
 }  // namespace testsupport

@@ -18,4 +18,17 @@ struct ProcessResult {
 ProcessResult run_process(const std::vector<std::string>& argv,
                           const std::map<std::string, std::string>& env = {});
 
+// A program left running: started at construction, ended (SIGTERM) at destruction.
+class RunningProcess {
+ public:
+  RunningProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env = {});
+  ~RunningProcess();
+  RunningProcess(const RunningProcess&) = delete;
+  RunningProcess& operator=(const RunningProcess&) = delete;
+  bool started() const { return pid_ > 0; }
+
+ private:
+  int pid_ = -1;
+};
+
 }  // namespace testsupport

@@ -25,7 +25,8 @@ class Workbench {
   platform::FileSystem files;
   FakeWindow window;
   RecordingMedia media;
-  platform::Services services{files, window, media};
+  RecordingShell shell;
+  platform::Services services{files, window, media, shell};
 };
 
 // A spectrometer dataset folder: <folder>/fid, acqus, pdata/1/title and plots. An empty

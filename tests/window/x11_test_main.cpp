@@ -1,0 +1,11 @@
+// GoogleTest's main for tests on a real X display (run under xvfb-run).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  qputenv("QT_QPA_PLATFORM", "xcb");
+  QApplication app(argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,93 @@
+// The window on a real X display: the program as a user starts it, and the desktop's opener.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+#include <QTest>
+#include <regex>
+
+#include "sound/sound_request.hpp"
+#include "tests/support/process.hpp"
+#include "tests/support/workbench.hpp"
+#include "window/qt/main_window.hpp"
+
+namespace {
+
+using namespace testsupport;
+
+// The X window id of the mapped, viewable window with this title; 0 while there is none.
+unsigned long viewable_window(const std::string& title) {
+  const ProcessResult info = run_process({"xwininfo", "-name", title});
+  std::smatch id;
+  if (info.status != 0 || info.out.find("Map State: IsViewable") == std::string::npos ||
+      !std::regex_search(info.out, id, std::regex("Window id: (0x[0-9a-f]+)"))) {
+    return 0;
+  }
+  return std::stoul(id[1].str(), nullptr, 16);
+}
+
+std::filesystem::path copy_demo(const std::filesystem::path& folder) {
+  std::filesystem::create_directories(folder);
+  std::filesystem::copy(DEMO_DIR "/1", folder / "1", std::filesystem::copy_options::recursive);
+  return folder / "1/fid";
+}
+
+TEST(OnX11, TheProgramSoundsItsCommandLineDatasetBeforeItsWindowAppears) {
+  TempDir home;
+  const auto vFN = copy_demo(home.path() / "nmr data");
+  const auto scratch = home.path() / "fid-song/drive_c/temp";
+  const auto played = home.path() / "played.raw";
+
+  // What the sound request makes of this dataset, made here in-process.
+  Workbench bench;
+  write_file(bench.scratch("fid"), read_file(vFN));
+  write_file(bench.scratch("title"), read_file(vFN.parent_path() / "pdata/1/title"));
+  sound::FormMemory memory;
+  sound::createsound(bench.services, memory, vFN.string(), 0, 0);
+
+  RunningProcess program({FID_SONG, vFN.string()},
+                         {{"XDG_DATA_HOME", home.path().string()},
+                          {"SDL_AUDIODRIVER", "disk"},
+                          {"SDL_DISKAUDIOFILE", played.string()}});
+  ASSERT_TRUE(program.started());
+  unsigned long id = 0;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return (id = viewable_window("FID-Song")) != 0; }, 20000));
+  // The moment the window is there, the sound is made, complete, and playing.
+  EXPECT_TRUE(same_bytes(read_file(scratch / "fid.wav"), read_file(bench.scratch("fid.wav"))));
+  EXPECT_TRUE(same_bytes(read_file(scratch / "fid.xls"), read_file(bench.scratch("fid.xls"))));
+  EXPECT_TRUE(std::filesystem::exists(played)) << "playback started";
+  EXPECT_EQ(read_file(scratch / "spectrum.eps"), read_file(vFN.parent_path() / "pdata/1/ethanol_1h.ps"));
+
+  const QImage shot = QGuiApplication::primaryScreen()->grabWindow(id).toImage();
+  ASSERT_EQ(shot.size(), QSize(462, 197));
+  std::filesystem::create_directories(SCREENSHOT_DIR);
+  EXPECT_TRUE(shot.save(SCREENSHOT_DIR "/window.png"));
+  // Label1's area holds dark text: the path and the title.
+  int dark = 0;
+  for (int y = 16; y < 113; ++y) {
+    for (int x = 160; x < 457; ++x) dark += qGray(shot.pixel(x, y)) < 96;
+  }
+  EXPECT_GT(dark, 200);
+}
+
+TEST(OnX11, ViewSpectrumAsksTheDesktopToOpenTheScratchPlot) {
+  Workbench bench;
+  const auto vFN = copy_demo(bench.root.path() / "demo");
+  window::MainWindow w(bench.files, bench.media, vFN.string());
+  w.startup();
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  // The stand-in xdg-open first on PATH writes its argument where this names.
+  const auto record = bench.root.path() / "xdg-open.txt";
+  ::setenv("FAKE_XDG_OPEN_RECORD", record.c_str(), 1);
+  QTest::mouseClick(w.findChild<QWidget*>("Command3"), Qt::LeftButton);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(record); }, 10000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return read_file(record).find('\n') != std::string::npos; }, 2000));
+  // Qt hands xdg-open the path as a file URL.
+  const QUrl opened(QString::fromStdString(read_file(record)).trimmed());
+  EXPECT_EQ(opened.toLocalFile().toStdString(), bench.scratch("spectrum.eps").string());
+}
+
+}  // namespace

@@ -1,0 +1,22 @@
+// Where each control of the window stands, in twips, and their conversion to pixels.
+#pragma once
+
+#include <QRect>
+
+namespace window {
+
+// 1440 twips to the inch and 96 pixels to the inch at the reference density: 15 twips a
+// pixel. Qt scales these logical pixels on denser displays.
+constexpr int kTwipsPerPixel = 15;
+
+constexpr int pixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+
+// Left, top, width and height in twips, as logical pixels.
+constexpr QRect twips(int left, int top, int width, int height) {
+  return QRect(pixels(left), pixels(top), pixels(width), pixels(height));
+}
+
+constexpr int kClientWidth = 6930;
+constexpr int kClientHeight = 2955;
+
+}  // namespace window

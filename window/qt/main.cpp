@@ -1,0 +1,22 @@
+// fid-song: the window.
+#include <QApplication>
+#include <string>
+
+#include "platform/file_system.hpp"
+#include "platform/sdl_media.hpp"
+#include "window/qt/main_window.hpp"
+
+int main(int argc, char** argv) {
+  // The command line is read before Qt sees it: the whole text is one dataset path.
+  std::string commandLine;
+  for (int i = 1; i < argc; ++i) commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
+  int qtArgc = 1;
+  QApplication app(qtArgc, argv);
+
+  platform::FileSystem files(platform::Drive::from_environment());
+  platform::SdlMedia media(files.drive());
+  window::MainWindow window(files, media, commandLine);
+  window.startup();
+  window.show();
+  return app.exec();
+}

@@ -1,0 +1,93 @@
+// The window services over the Qt window's controls.
+#include "window/qt/qt_window_services.hpp"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTime>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QStringDecoder>
+
+#include "platform/process.hpp"
+
+namespace window {
+namespace {
+
+// Far more than Label1's area holds: about seven lines of fifty characters.
+constexpr qsizetype kShownCharacters = 4096;
+
+QString text_of(const std::string& bytes) {
+  const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString text = utf8(view);
+  return utf8.hasError() ? QString::fromLatin1(view) : text;
+}
+
+}  // namespace
+
+QString caption_text(const std::string& caption) {
+  QString text = text_of(caption.substr(0, 4 * static_cast<std::size_t>(kShownCharacters)));
+  text.truncate(kShownCharacters);
+  text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+  text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return text;
+}
+
+void QtWindowServices::set_title(const std::string& caption) {
+  title_ = caption;
+  c_.label1->setText(caption_text(caption));
+}
+
+std::string QtWindowServices::replay_speed() const {
+  return c_.combo1->currentText().toStdString();
+}
+
+void QtWindowServices::append_replay_entry(const std::string& entry) {
+  c_.combo1->addItem(QString::fromStdString(entry));
+}
+
+void QtWindowServices::pick_replay_entry(int index) { c_.combo1->setCurrentIndex(index); }
+
+QLineEdit* QtWindowServices::box(platform::ToneBox box) const {
+  return box == platform::ToneBox::First ? c_.txtF1 : c_.txtF2;
+}
+
+std::string QtWindowServices::tone_text(platform::ToneBox which) const {
+  return box(which)->text().toStdString();
+}
+
+void QtWindowServices::set_tone_text(platform::ToneBox which, const std::string& text) {
+  box(which)->setText(QString::fromStdString(text));
+}
+
+bool QtWindowServices::tone_switch(platform::ToneBox box) const {
+  return (box == platform::ToneBox::First ? c_.check1 : c_.check2)->isChecked();
+}
+
+void QtWindowServices::enable(platform::Button button, bool enabled) {
+  (button == platform::Button::Command3 ? c_.command3 : c_.command4)->setEnabled(enabled);
+}
+
+std::string QtWindowServices::prompt(const std::string& text,
+                                     const std::optional<std::string>& default_answer) {
+  QInputDialog dialog(c_.window);
+  dialog.setWindowTitle(QString());
+  dialog.setLabelText(QString::fromStdString(text));
+  if (default_answer) dialog.setTextValue(QString::fromStdString(*default_answer));
+  return dialog.exec() == QDialog::Accepted ? dialog.textValue().toStdString() : std::string();
+}
+
+std::string QtWindowServices::executable_folder() const { return platform::executable_folder(); }
+
+std::string QtWindowServices::date_time() const {
+  const QLocale locale = QLocale::system();
+  const QDateTime now = QDateTime::currentDateTime();
+  return (locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+          locale.toString(now.time(), QLocale::LongFormat))
+      .toStdString();
+}
+
+}  // namespace window
