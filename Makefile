@@ -25,7 +25,7 @@ build: deps $(BUILD_DIR)/.ran-cmake
 	cmake --build $(BUILD_DIR)
 
 run: build
-	$(BUILD_DIR)/cli/fid-song-cli $(DEMO_FID)
+	$(BUILD_DIR)/window/fid-song $(DEMO_FID)
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure --timeout 300

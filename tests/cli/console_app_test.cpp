@@ -1,6 +1,8 @@
 // fid-song-cli run as a user runs it: files made, captions printed, exit statuses.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include "sound/sound_request.hpp"
 #include "tests/support/process.hpp"
 #include "tests/support/workbench.hpp"
@@ -90,6 +92,17 @@ TEST_F(ConsoleAppTest, BadCommandLinesAndUnreadablePathsAreReported) {
   EXPECT_NE(missing.err.find("cannot read /no/such/dataset/fid"), std::string::npos) << missing.err;
   EXPECT_EQ(read_file(scratch("fid")), read_file(demo)) << "the previous FID was sounded";
   EXPECT_EQ(cli({"--help"}).status, 0);
+}
+
+TEST_F(ConsoleAppTest, ViewSpectrumHandsTheScratchPlotToXdgOpen) {
+  ASSERT_EQ(cli({"--no-play", demo}).status, 0);
+  const auto record = xdg.path() / "xdg-open.txt";
+  const ProcessResult run = cli({"--view-spectrum"}, {{"FAKE_XDG_OPEN_RECORD", record.string()}});
+  EXPECT_EQ(run.status, 0) << run.err;
+  // The stand-in xdg-open runs on its own; give it a moment to write.
+  for (int i = 0; i < 200 && read_file(record).empty(); ++i) ::usleep(10000);
+  EXPECT_EQ(read_file(record), scratch("spectrum.eps").string() + "\n");
+  EXPECT_EQ(cli({"--view-spectrum", demo}).status, 2) << "one command at a time";
 }
 
 TEST_F(ConsoleAppTest, PlaybackPlaysTheWholeSoundBeforeTheProgramEnds) {

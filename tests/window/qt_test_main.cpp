@@ -3,7 +3,10 @@
 
 #include <QApplication>
 
+#include "tests/support/environment.hpp"
+
 int main(int argc, char** argv) {
+  testsupport::prepare_environment();
   ::testing::InitGoogleTest(&argc, argv);
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);

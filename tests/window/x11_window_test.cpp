@@ -36,7 +36,7 @@ std::filesystem::path copy_demo(const std::filesystem::path& folder) {
 
 TEST(OnX11, TheProgramSoundsItsCommandLineDatasetBeforeItsWindowAppears) {
   TempDir home;
-  const auto vFN = copy_demo(home.path() / "nmr data");
+  const std::filesystem::path vFN = DEMO_DIR "/1/fid";
   const auto scratch = home.path() / "fid-song/drive_c/temp";
   const auto played = home.path() / "played.raw";
 
