@@ -47,16 +47,16 @@ class MainWindowTest : public ::testing::Test {
   }
   // Drops data at a point of the window as the window system delivers it: to the widget
   // under the point that accepts drops, if any. True when the drop was taken.
-  static bool drop(QWidget* w, QWidget* on, QMimeData* data) {
+  static bool drop(QWidget* w, QWidget* on, std::unique_ptr<QMimeData> data) {
     const QPoint at = on->mapTo(w, on->rect().center());
-    QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(w->windowHandle(), &enter);
-    QDropEvent dropped(QPointF(at), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent dropped(QPointF(at), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(w->windowHandle(), &dropped);
     return dropped.isAccepted();
   }
-  static QMimeData* files(const std::vector<std::string>& paths) {
-    auto* data = new QMimeData;
+  static std::unique_ptr<QMimeData> files(const std::vector<std::string>& paths) {
+    auto data = std::make_unique<QMimeData>();
     QList<QUrl> urls;
     for (const auto& p : paths) urls.push_back(QUrl::fromLocalFile(QString::fromStdString(p)));
     data->setUrls(urls);
@@ -151,12 +151,12 @@ TEST_F(MainWindowTest, OnlyTheLargeButtonTakesDropsAndOnlyTheFirstLocalFile) {
   const auto two = demo_copy("two");
   QWidget* command1 = control(w.get(), "Command1");
 
-  auto* text = new QMimeData;
+  auto text = std::make_unique<QMimeData>();
   text->setText(QString::fromStdString(one.string()));
-  EXPECT_FALSE(drop(w.get(), command1, text));
-  auto* remote = new QMimeData;
+  EXPECT_FALSE(drop(w.get(), command1, std::move(text)));
+  auto remote = std::make_unique<QMimeData>();
   remote->setUrls({QUrl("https://example.org/fid")});
-  drop(w.get(), command1, remote);
+  drop(w.get(), command1, std::move(remote));
   for (const char* other : {"txtF1", "Label1", "Combo1", "Command2", "Command4"}) {
     EXPECT_FALSE(drop(w.get(), control(w.get(), other), files({one.string()}))) << other;
   }
