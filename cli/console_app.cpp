@@ -44,8 +44,10 @@ int run_console(const std::vector<std::string>& args, std::ostream& out, std::os
     out << kUsage;
     return 0;
   }
-  if (o.tones + o.viewSpectrum + !o.fidPath.empty() > 1) {
-    err << "fid-song-cli: give one of FID-PATH, --tones and --view-spectrum\n" << kUsage;
+  if (o.tones + o.viewSpectrum + !o.fidPath.empty() > 1 || (o.viewSpectrum && o.archive)) {
+    err << "fid-song-cli: give one of FID-PATH, --tones and --view-spectrum"
+           " (--archive goes with a sound)\n"
+        << kUsage;
     return 2;
   }
 
@@ -86,7 +88,19 @@ int run_console(const std::vector<std::string>& args, std::ostream& out, std::os
   }
 
   out << printable(window.title()) << std::flush;
-  if (!window.enabled(platform::Button::Command4)) err << "fid-song-cli: no sound was made\n";
+  const bool sounded = window.enabled(platform::Button::Command4);
+  if (!sounded) err << "fid-song-cli: no sound was made\n";
+  if (o.archive) {
+    // As in the window, only a sound that was made can be archived.
+    window.set_answer(*o.archive);
+    if (!sounded) {
+      err << "fid-song-cli: nothing was archived\n";
+      status = 1;
+    } else if (const auto refusal = form.command4_click()) {
+      err << "fid-song-cli: " << *refusal << "\n";
+      status = 1;
+    }
+  }
   media.wait_until_done();
   return status;
 }

@@ -37,6 +37,7 @@ class ConsoleWindow final : public platform::WindowServices {
 
   std::string prompt(const std::string& text,
                      const std::optional<std::string>& default_answer) override;
+  void set_answer(std::optional<std::string> answer) { answer_ = std::move(answer); }
 
   std::string command_line() const override { return commandLine_; }
   std::string executable_folder() const override;

@@ -19,12 +19,14 @@ const char* const kUsage =
     "  --tones        play the tone test\n"
     "  --view-spectrum  open the dataset's spectrum plot with the desktop's viewer\n"
     "  --no-play      write the files without playing them\n"
+    "  --archive NAME then keep the dataset and its sound in the archive folder NAME\n"
     "  --help         show this text\n";
 
 std::variant<Options, std::string> parse_options(const std::vector<std::string>& args) {
   Options o;
   const std::pair<std::string_view, std::optional<std::string>*> valued[] = {
-      {"--speed", &o.speed}, {"--answer", &o.answer}, {"--f1", &o.f1}, {"--f2", &o.f2}};
+      {"--speed", &o.speed}, {"--answer", &o.answer}, {"--f1", &o.f1},
+      {"--f2", &o.f2},       {"--archive", &o.archive}};
   const std::pair<std::string_view, bool*> flags[] = {
       {"--off1", &o.off1},  {"--off2", &o.off2},
       {"--tones", &o.tones}, {"--view-spectrum", &o.viewSpectrum}, {"--help", &o.help}};

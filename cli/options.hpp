@@ -15,6 +15,7 @@ struct Options {
   bool off1 = false, off2 = false;    // uncheck a tone box
   bool tones = false;                 // the tone test instead of a replay
   bool viewSpectrum = false;          // open the scratch plot instead of a sound
+  std::optional<std::string> archive; // then "archive Data" under this name
   bool play = true;
   bool help = false;
   std::string fidPath;  // the remaining arguments joined by blanks

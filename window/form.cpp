@@ -1,6 +1,7 @@
 // The window's start-up and command handlers.
 #include "window/form.hpp"
 
+#include "archive/archive_page.hpp"
 #include "intake/dataset_intake.hpp"
 #include "platform/text.hpp"
 #include "sound/scratch_paths.hpp"
@@ -73,5 +74,7 @@ std::optional<std::string> Form::command2_click() {
 void Form::command3_click() {
   services_.shell.shellopen(sound::kScratchSpectrum, platform::kShowMinimized);
 }
+
+std::optional<std::string> Form::command4_click() { return archive::archivedata(services_); }
 
 }  // namespace window

@@ -44,6 +44,8 @@ class Form {
   std::optional<std::string> command2_click();
   // "view Spectrum": the scratch copy of the plot, opened by the desktop.
   void command3_click();
+  // "archive Data": empty when done or cancelled, else why the name was refused.
+  std::optional<std::string> command4_click();
 
   const sound::FormMemory& memory() const { return memory_; }
 

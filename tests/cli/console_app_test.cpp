@@ -105,6 +105,30 @@ TEST_F(ConsoleAppTest, ViewSpectrumHandsTheScratchPlotToXdgOpen) {
   EXPECT_EQ(cli({"--view-spectrum", demo}).status, 2) << "one command at a time";
 }
 
+TEST_F(ConsoleAppTest, ArchiveFollowsASoundAndRefusesNamesThatLeaveTheArchive) {
+  const auto record = xdg.path() / "xdg-open.txt";
+  const std::map<std::string, std::string> opener{{"FAKE_XDG_OPEN_RECORD", record.string()}};
+  const ProcessResult run = cli({"--no-play", "--archive", "run1", demo}, opener);
+  EXPECT_EQ(run.status, 0) << run.err;
+  const auto folder = scratch("fidsong/run1");
+  EXPECT_EQ(read_file(folder / "fid.wav"), read_file(scratch("fid.wav")));
+  EXPECT_EQ(read_file(folder / "index.htm").substr(0, 19 + demo.size()), "<table><tr><td><h3>" + demo);
+  for (int i = 0; i < 200 && read_file(record).empty(); ++i) ::usleep(10000);
+  EXPECT_EQ(read_file(record), (folder / "index.htm").string() + "\n");
+
+  const ProcessResult cancelled = cli({"--no-play", "--speed", "x ?", "--archive", "run2", demo});
+  EXPECT_EQ(cancelled.status, 1);
+  EXPECT_NE(cancelled.err.find("nothing was archived"), std::string::npos) << cancelled.err;
+  EXPECT_FALSE(std::filesystem::exists(scratch("fidsong/run2")));
+
+  const ProcessResult climbing = cli({"--no-play", "--tones", "--archive", "..\\x"});
+  EXPECT_EQ(climbing.status, 1);
+  EXPECT_NE(climbing.err.find("leads out of"), std::string::npos) << climbing.err;
+  EXPECT_FALSE(std::filesystem::exists(scratch("x")));
+
+  EXPECT_EQ(cli({"--no-play", "--tones", "--archive", ""}).status, 0) << "an empty name cancels";
+}
+
 TEST_F(ConsoleAppTest, PlaybackPlaysTheWholeSoundBeforeTheProgramEnds) {
   const auto captured = xdg.path() / "played.raw";
   const ProcessResult run = cli({"--speed", "x 3", demo}, {{"SDL_AUDIODRIVER", "disk"},

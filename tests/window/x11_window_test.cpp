@@ -1,7 +1,11 @@
 // The window on a real X display: the program as a user starts it, and the desktop's opener.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QTimer>
 #include <QImage>
 #include <QPixmap>
 #include <QScreen>
@@ -88,6 +92,35 @@ TEST(OnX11, ViewSpectrumAsksTheDesktopToOpenTheScratchPlot) {
   // Qt hands xdg-open the path as a file URL.
   const QUrl opened(QString::fromStdString(read_file(record)).trimmed());
   EXPECT_EQ(opened.toLocalFile().toStdString(), bench.scratch("spectrum.eps").string());
+}
+
+TEST(OnX11, ArchiveDataAsksForANameWritesTheFolderAndOpensThePage) {
+  Workbench bench;
+  window::MainWindow w(bench.files, bench.media, copy_demo(bench.root.path() / "demo").string());
+  w.startup();
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  const auto record = bench.root.path() / "xdg-open.txt";
+  ::setenv("FAKE_XDG_OPEN_RECORD", record.c_str(), 1);
+
+  // The input box is modal: it is answered from inside its own event loop.
+  QString asked;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+    if (!box) return;
+    asked = box->labelText();
+    QTest::keyClicks(box->findChild<QLineEdit*>(), "run 1");
+    QTest::keyClick(box->findChild<QLineEdit*>(), Qt::Key_Return);
+  });
+  QTest::mouseClick(w.findChild<QWidget*>("Command4"), Qt::LeftButton);
+  EXPECT_EQ(asked, "Subdirectory of c:\\temp\\fidsong\\?");
+  const auto folder = bench.resolve("C:\\temp\\fidsong\\run 1");
+  for (const char* name : {"fid.bin", "acqus.txt", "spectrum.eps", "fid.wav", "index.htm"}) {
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder / name)) << name;
+  }
+  EXPECT_TRUE(QTest::qWaitFor([&] { return read_file(record).find('\n') != std::string::npos; }, 10000));
+  const QUrl opened(QString::fromStdString(read_file(record)).trimmed());
+  EXPECT_EQ(opened.toLocalFile().toStdString(), (folder / "index.htm").string());
 }
 
 }  // namespace

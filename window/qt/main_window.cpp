@@ -113,6 +113,7 @@ Controls MainWindow::build_controls() {
   connect(command1_, &DropButton::urlsDropped, this, &MainWindow::drop_on_command1);
   connect(command2, &QPushButton::clicked, this, &MainWindow::click_command2);
   connect(c.command3, &QPushButton::clicked, this, [this] { form_->command3_click(); });
+  connect(c.command4, &QPushButton::clicked, this, &MainWindow::click_command4);
   return c;
 }
 
@@ -122,10 +123,12 @@ void MainWindow::drop_on_command1(const QList<QUrl>& urls) {
   form_->command1_drop({QFile::encodeName(urls.front().toLocalFile()).toStdString()});
 }
 
-void MainWindow::click_command2() {
-  if (const auto refusal = form_->command2_click()) {
-    QMessageBox::warning(this, windowTitle(), QString::fromStdString(*refusal));
-  }
+void MainWindow::click_command2() { show_refusal(form_->command2_click()); }
+
+void MainWindow::click_command4() { show_refusal(form_->command4_click()); }
+
+void MainWindow::show_refusal(const std::optional<std::string>& refusal) {
+  if (refusal) QMessageBox::warning(this, windowTitle(), QString::fromStdString(*refusal));
 }
 
 }  // namespace window

@@ -5,6 +5,7 @@
 #include <QUrl>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/file_system.hpp"
@@ -30,6 +31,8 @@ class MainWindow : public QWidget {
   Controls build_controls();
   void drop_on_command1(const QList<QUrl>& urls);
   void click_command2();
+  void click_command4();
+  void show_refusal(const std::optional<std::string>& refusal);
 
   platform::FileSystem& files_;
   DropButton* command1_ = nullptr;

@@ -1,0 +1,33 @@
+// "archive Data": the current dataset and its sound kept in a named folder with a web page.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/file_system.hpp"
+#include "platform/services.hpp"
+
+namespace archive {
+
+// The author's contact address, in every page's footer.
+inline constexpr const char* kAuthorAddress = "fid-song@example.org";
+
+// Asks for a folder name below "C:\temp\fidsong", copies the scratch FID, parameters, plot
+// and sound into it, writes index.htm there and asks the desktop to open it. A cancel or
+// an empty name does nothing. A name whose ".." parts would climb out of
+// "C:\temp\fidsong" is refused: nothing is created, copied, written or opened, and the
+// result says why. Other failures are passed over, step by step.
+std::optional<std::string> archivedata(platform::Services& services);
+
+// The page: the caption as the heading (unchanged, markup and line breaks included), the
+// sound, links to the parameters and the FID, the footer with the date and time, and the
+// image reference. No line end is added anywhere.
+std::string archive_page(const std::string& caption, const std::string& dateTime);
+
+// Writes swhat into the emptied file sfile from 1-based byte pt (0: from the start);
+// bytes ahead of pt are zeros. A pt below 0 cannot be set, and the text goes at the start.
+void puttofile(platform::FileSystem& files, const std::string& swhat, const std::string& sfile,
+               std::int32_t pt);
+
+}  // namespace archive

@@ -1,0 +1,151 @@
+// "archive Data": the folder, its copies, the page byte for byte, and refused names.
+#include "archive/archive_page.hpp"
+
+#include <gtest/gtest.h>
+
+#include "sound/sound_request.hpp"
+#include "tests/support/workbench.hpp"
+
+namespace {
+
+using namespace testsupport;
+
+// The page as its twelve pieces give it, spelt out here.
+std::string page(const std::string& caption, const std::string& dateTime) {
+  return "<table><tr><td><h3>" + caption + "</h3>" + "<p><embed src=fid.wav>" +
+         "<p><a href=acqus.txt>acqus</a> <a href=fid.bin>fid</a>" +
+         "<p>created by FID-Song.EXE by <a href=mailto:" + archive::kAuthorAddress + ">" +
+         archive::kAuthorAddress + "</a> " + dateTime +
+         "</td><td><img src=spectrum.gif></td></tr></table>";
+}
+
+class ArchiveTest : public ::testing::Test {
+ protected:
+  ArchiveTest() {
+    vFN = make_dataset(bench.root.path() / "ethanol/1",
+                       {fid_with_pairs({{0, 500}}), "Ethanol <b>&amp;</b>\r\nline 2\n", "##acqus\n", {"a.ps"}});
+  }
+  // A dataset taken in and sounded, as before a click on "archive Data".
+  void take_in() {
+    bench.files.copy_file(vFN.string(), "C:\\temp\\fid");
+    bench.files.copy_file((vFN.parent_path() / "acqus").string(), "C:\\temp\\acqus");
+    bench.files.copy_file((vFN.parent_path() / "pdata/1/title").string(), "C:\\temp\\title");
+    bench.files.copy_file((vFN.parent_path() / "pdata/1/a.ps").string(), "C:\\temp\\spectrum.eps");
+    sound::createsound(bench.services, memory, vFN.string(), 0, 0);
+  }
+  std::optional<std::string> archive_as(const std::string& answer) {
+    bench.window.answers = {answer};
+    return archive::archivedata(bench.services);
+  }
+  std::filesystem::path archived(const std::string& relative) const {
+    return bench.resolve("C:\\temp\\fidsong\\" + relative);
+  }
+
+  Workbench bench;
+  sound::FormMemory memory;
+  std::filesystem::path vFN;
+};
+
+TEST_F(ArchiveTest, ADatasetIsArchivedWithItsSoundAndAPageThatIsOpened) {
+  take_in();
+  EXPECT_EQ(archive_as("run1"), std::nullopt);
+  ASSERT_EQ(bench.window.prompts.size(), 1u);
+  EXPECT_EQ(bench.window.prompts[0].text, "Subdirectory of c:\\temp\\fidsong\\?");
+  EXPECT_EQ(bench.window.prompts[0].default_answer, std::nullopt);
+
+  EXPECT_EQ(read_file(archived("run1/fid.bin")), read_file(vFN));
+  EXPECT_EQ(read_file(archived("run1/acqus.txt")), "##acqus\n");
+  EXPECT_EQ(read_file(archived("run1/spectrum.eps")), "%!PS a.ps");
+  EXPECT_EQ(read_file(archived("run1/fid.wav")), read_file(bench.scratch("fid.wav")));
+  const std::string caption = vFN.string() + "\rEthanol <b>&amp;</b>\r\nline 2\n";
+  EXPECT_TRUE(same_bytes(read_file(archived("run1/index.htm")), page(caption, bench.window.dateTime)));
+  EXPECT_FALSE(std::filesystem::exists(archived("run1/spectrum.gif")));
+  ASSERT_EQ(bench.shell.opened.size(), 1u);
+  EXPECT_EQ(bench.shell.opened[0].first, "C:\\temp\\fidsong\\run1\\index.htm");
+  EXPECT_EQ(bench.shell.opened[0].second, 6);
+}
+
+TEST_F(ArchiveTest, ArchivingTwiceUnderOneNameLeavesOnlyTheSecondPage) {
+  take_in();
+  archive_as("same");
+  write_file(archived("same/notes.txt"), "kept");
+  bench.window.tones = {{platform::ToneBox::First, "1"}, {platform::ToneBox::Second, "2"}};
+  sound::createsound(bench.services, memory, "tone", 1, 2);  // a shorter caption
+  archive_as("same");
+  EXPECT_TRUE(same_bytes(read_file(archived("same/index.htm")), page("1 and 2 Hz", bench.window.dateTime)));
+  EXPECT_EQ(read_file(archived("same/fid.wav")), read_file(bench.scratch("fid.wav"))) << "the tone";
+  EXPECT_EQ(read_file(archived("same/fid.bin")), read_file(vFN)) << "the last dataset's";
+  EXPECT_EQ(read_file(archived("same/notes.txt")), "kept");
+}
+
+TEST_F(ArchiveTest, ACancelOrAnEmptyAnswerDoesNothing) {
+  take_in();
+  const auto before = std::distance(std::filesystem::directory_iterator(archived("")), {});
+  bench.window.answers.clear();
+  EXPECT_EQ(archive::archivedata(bench.services), std::nullopt);  // cancelled
+  EXPECT_EQ(archive_as(""), std::nullopt);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(archived("")), {}), before);
+  EXPECT_TRUE(bench.shell.opened.empty());
+}
+
+TEST_F(ArchiveTest, MissingScratchFilesFailOnlyTheirOwnCopies) {
+  take_in();
+  std::filesystem::remove(bench.scratch("spectrum.eps"));
+  std::filesystem::remove(bench.scratch("acqus"));
+  archive_as("partial");
+  EXPECT_FALSE(std::filesystem::exists(archived("partial/spectrum.eps")));
+  EXPECT_FALSE(std::filesystem::exists(archived("partial/acqus.txt")));
+  EXPECT_TRUE(std::filesystem::exists(archived("partial/fid.bin")));
+  EXPECT_TRUE(std::filesystem::exists(archived("partial/fid.wav")));
+  EXPECT_NE(read_file(archived("partial/index.htm")).find("<a href=acqus.txt>"), std::string::npos);
+}
+
+TEST_F(ArchiveTest, ADeeperNameWhoseMiddleFolderIsMissingStillAsksForThePage) {
+  take_in();
+  archive_as("missing\\deeper");
+  EXPECT_FALSE(std::filesystem::exists(archived("missing")));
+  ASSERT_EQ(bench.shell.opened.size(), 1u);
+  EXPECT_EQ(bench.shell.opened[0].first, "C:\\temp\\fidsong\\missing\\deeper\\index.htm");
+
+  std::filesystem::create_directory(archived("there"));
+  archive_as("there/deeper");  // "/" names a deeper folder too
+  EXPECT_TRUE(std::filesystem::exists(archived("there/deeper/index.htm")));
+  archive_as("there\\..\\up");  // stays inside: taken as typed
+  EXPECT_TRUE(std::filesystem::exists(archived("up/index.htm")));
+}
+
+TEST_F(ArchiveTest, NamesThatClimbOutOfTheArchiveAreRefused) {
+  take_in();
+  const std::string wav = read_file(bench.scratch("fid.wav"));
+  for (const char* name : {"..", "..\\x", "a\\..\\..", "../..", ".\\..\\temp", "a/b/../../../x"}) {
+    const auto refusal = archive_as(name);
+    ASSERT_TRUE(refusal.has_value()) << name;
+    EXPECT_NE(refusal->find(name), std::string::npos) << *refusal;
+    EXPECT_NE(refusal->find("c:\\temp\\fidsong"), std::string::npos) << *refusal;
+  }
+  EXPECT_TRUE(bench.shell.opened.empty());
+  EXPECT_EQ(read_file(bench.scratch("fid.wav")), wav);
+  EXPECT_FALSE(std::filesystem::exists(bench.scratch("fid.bin")));
+  EXPECT_FALSE(std::filesystem::exists(bench.scratch("index.htm")));
+  EXPECT_FALSE(std::filesystem::exists(bench.resolve("C:\\x")));
+}
+
+TEST(PutToFile, WritesFromThePositionIntoTheEmptiedFile) {
+  Workbench bench;
+  const struct {
+    std::int32_t pt;
+    std::string expected;
+  } cases[] = {
+      {0, "text"},
+      {1, "text"},
+      {4, std::string(3, '\0') + "text"},
+      {-3, "text"},  // the position cannot be set: from the start
+  };
+  for (const auto& [pt, expected] : cases) {
+    write_file(bench.scratch("page.htm"), "a much longer earlier content");
+    archive::puttofile(bench.files, "text", "C:\\temp\\page.htm", pt);
+    EXPECT_EQ(read_file(bench.scratch("page.htm")), expected) << pt;
+  }
+}
+
+}  // namespace

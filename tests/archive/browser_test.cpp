@@ -1,0 +1,65 @@
+// The archive page as a real browser, headless Chromium, renders it.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "archive/archive_page.hpp"
+#include "intake/dataset_intake.hpp"
+#include "tests/support/process.hpp"
+#include "tests/support/workbench.hpp"
+
+namespace {
+
+using namespace testsupport;
+
+// Chromium headless, with a fresh profile and nothing that reaches for the network.
+ProcessResult chromium(const std::filesystem::path& profile, const std::vector<std::string>& args) {
+  std::vector<std::string> argv = {"timeout", "120", "chromium", "--headless", "--no-sandbox",
+                                   "--disable-gpu", "--disable-dev-shm-usage", "--no-first-run",
+                                   "--disable-background-networking", "--disable-component-update",
+                                   "--disable-sync", "--mute-audio",
+                                   "--user-data-dir=" + profile.string()};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return run_process(argv);
+}
+
+TEST(ArchivePageInABrowser, ShowsTheCaptionTheSoundAndLinksToFilesThatExist) {
+  if (!std::filesystem::exists("/usr/bin/chromium")) {
+    GTEST_SKIP() << "Chromium is not installed, and could not be installed here";
+  }
+  Workbench bench;
+  sound::FormMemory memory;
+  const std::string vFN = DEMO_DIR "/1/fid";
+  intake::loadFIDfile(bench.services, memory, vFN);
+  bench.window.answers = {"demo"};
+  ASSERT_EQ(archive::archivedata(bench.services), std::nullopt);
+  const auto folder = bench.resolve("C:\\temp\\fidsong\\demo");
+  const std::string url = "file://" + (folder / "index.htm").string();
+
+  const ProcessResult dom = chromium(bench.root.path() / "profile", {"--dump-dom", url});
+  ASSERT_EQ(dom.status, 0) << dom.err;
+  std::smatch m;
+  // The heading: the FID path, the carriage return (a line break to the parser), the title.
+  ASSERT_TRUE(std::regex_search(dom.out, m, std::regex("<h3>([^<]*)</h3>"))) << dom.out;
+  EXPECT_EQ(m[1].str(), vFN + "\nEthanol in CDCl3, 1H, 400 MHz\nFID-Song demo dataset (synthetic)\n");
+  EXPECT_TRUE(std::regex_search(dom.out, std::regex("<embed src=\"fid.wav\">"))) << dom.out;
+  std::vector<std::string> links;
+  const std::regex href("<a href=\"([^\"]*)\">");
+  for (auto it = std::sregex_iterator(dom.out.begin(), dom.out.end(), href); it != std::sregex_iterator(); ++it) {
+    links.push_back((*it)[1].str());
+  }
+  EXPECT_EQ(links, (std::vector<std::string>{"acqus.txt", "fid.bin", "mailto:" + std::string(archive::kAuthorAddress)}));
+  for (const char* relative : {"acqus.txt", "fid.bin", "fid.wav"}) {
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder / relative)) << relative;
+  }
+
+  std::filesystem::create_directories(SCREENSHOT_DIR);
+  const std::string shot = SCREENSHOT_DIR "/archive-page.png";
+  std::filesystem::remove(shot);
+  const ProcessResult screenshot = chromium(bench.root.path() / "profile2",
+                                            {"--window-size=760,330", "--screenshot=" + shot, url});
+  EXPECT_EQ(screenshot.status, 0) << screenshot.err;
+  EXPECT_GT(std::filesystem::file_size(shot), 1000u);
+}
+
+}  // namespace
