@@ -34,21 +34,4 @@ TEST(Options, SetTheControlsAndJoinTheRestIntoOnePath) {
   EXPECT_EQ(parse({"--answer", ""}).answer, "") << "an empty answer is a cancel";
 }
 
-TEST(Options, UnknownOptionsAndMissingValuesAreErrors) {
-  const struct {
-    std::vector<std::string> args;
-    const char* error;
-  } cases[] = {
-      {{"--speed"}, "option --speed needs a value"},
-      {{"--loud"}, "unknown option --loud"},
-      {{"-x", "/d/fid"}, "unknown option -x"},
-      {{"--f1", "1", "--answer"}, "option --answer needs a value"},
-  };
-  for (const auto& [args, error] : cases) {
-    const auto parsed = parse_options(args);
-    ASSERT_TRUE(std::holds_alternative<std::string>(parsed)) << error;
-    EXPECT_EQ(std::get<std::string>(parsed), error);
-  }
-}
-
 }  // namespace

@@ -39,35 +39,6 @@ TEST_F(FormTest, StartUpPreparesFoldersAndControlsTheSameWayOnEveryRun) {
   }
 }
 
-TEST_F(FormTest, StartUpTakesTheWholeCommandLineInAsOneFidPath) {
-  const auto vFN = make_dataset(bench.root.path() / "my data/1",
-                                {fid_with_pairs({{0, 1}}), "Title", "a", {"p.ps"}});
-  bench.window.commandLine = vFN.string();  // with a blank in it
-  form.startup();
-  EXPECT_EQ(form.memory().lastFidPath, vFN.string());
-  EXPECT_EQ(bench.window.title_text, vFN.string() + "\rTitle");
-  EXPECT_TRUE(bench.window.enabled[Button::Command3]);
-  EXPECT_TRUE(bench.window.enabled[Button::Command4]);
-  EXPECT_EQ(bench.media.played.size(), 1u);
-}
-
-TEST_F(FormTest, TheLargeButtonReplaysAndTakesInOnlyTheFirstDroppedFile) {
-  form.prepare_controls();
-  const auto first = make_dataset(bench.root.path() / "one/1", {fid_with_pairs({{0, 1}}), "One", "", {}});
-  const auto second = make_dataset(bench.root.path() / "two/1", {fid_with_pairs({{0, 2}}), "Two", "", {}});
-  form.command1_drop({});
-  EXPECT_TRUE(bench.media.played.empty()) << "a drop without files does nothing";
-  form.command1_drop({first.string(), second.string(), "/third/fid"});
-  EXPECT_EQ(form.memory().lastFidPath, first.string());
-  EXPECT_EQ(bench.window.title_text, first.string() + "\rOne");
-
-  bench.window.speed = "x 2";
-  form.command1_click();
-  EXPECT_EQ(bench.window.title_text, first.string() + "\rOne");
-  EXPECT_EQ(read_file(bench.scratch("fid.wav")).substr(24, 4), le32(16556));
-  EXPECT_EQ(bench.media.played.size(), 2u);
-}
-
 TEST_F(FormTest, ToneArgumentsComeFromCheckedBoxesRoundedToSixteenBits) {
   const struct {
     const char* text1;

@@ -1,4 +1,4 @@
-// GoogleTest's main for tests of the window on Qt's offscreen platform.
+// GoogleTest's main for tests of the window, on the Qt platform that QT_PLATFORM names.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -8,7 +8,7 @@
 int main(int argc, char** argv) {
   testsupport::prepare_environment();
   ::testing::InitGoogleTest(&argc, argv);
-  qputenv("QT_QPA_PLATFORM", "offscreen");
+  qputenv("QT_QPA_PLATFORM", QT_PLATFORM);
   QApplication app(argc, argv);
   return RUN_ALL_TESTS();
 }
