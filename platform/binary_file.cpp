@@ -121,14 +121,6 @@ void BinaryFile::write_slow(const void* src, std::size_t n) {
   cursor_ += n;
 }
 
-void BinaryFile::write_le32(std::int32_t value) {
-  const auto v = static_cast<std::uint32_t>(value);
-  const unsigned char b[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
-                              static_cast<unsigned char>(v >> 16),
-                              static_cast<unsigned char>(v >> 24)};
-  write(b, 4);
-}
-
 void BinaryFile::write_lines(const std::int32_t* values, std::size_t n) {
   for (std::size_t i = 0; i < n;) {
     const std::size_t fit = mode_ == Buffer::Writing ? (kBufferSize - cursor_) / kDecimalLineRoom : 0;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/byte_order.hpp"
 #include "platform/decimal_line.hpp"
 #include "platform/failure_flag.hpp"
 
@@ -43,7 +44,7 @@ class BinaryFile {
   // read as zeros, and a read that fails leaves word unchanged.
   void read_be32(std::int32_t& word) {
     if (in_read_buffer(4)) {
-      word = decode_be32(buffer_.get() + cursor_);
+      word = be32_at(buffer_.get() + cursor_);
       cursor_ += 4;
       return;
     }
@@ -53,7 +54,7 @@ class BinaryFile {
       return;
     }
     read(b, 4);
-    word = decode_be32(b);
+    word = be32_at(b);
   }
 
   // Writes n bytes at the position, which advances. A write that fails (file not open,
@@ -72,7 +73,6 @@ class BinaryFile {
     const unsigned char b[2] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)};
     write(b, 2);
   }
-  void write_le32(std::int32_t value);
 
   // A number as signed decimal text, a non-negative one after one blank, then CR LF.
   void write_line(std::int32_t value) {
@@ -107,10 +107,6 @@ class BinaryFile {
  private:
   enum class Buffer { Idle, Reading, Writing };
 
-  static std::int32_t decode_be32(const unsigned char* p) {
-    return static_cast<std::int32_t>(std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 |
-                                     std::uint32_t{p[2]} << 8 | std::uint32_t{p[3]});
-  }
   bool in_read_buffer(std::size_t n) const {
     return mode_ == Buffer::Reading && cursor_ + n <= filled_;
   }

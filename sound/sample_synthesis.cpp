@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "platform/byte_order.hpp"
 #include "platform/text.hpp"
 
 namespace sound {
@@ -48,11 +49,6 @@ struct Synthesis {
   }
 };
 
-std::int32_t be32(const unsigned char* p) {
-  return static_cast<std::int32_t>(std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 |
-                                   std::uint32_t{p[2]} << 8 | std::uint32_t{p[3]});
-}
-
 // The pairs that lie wholly behind the lead-in, a block at a time: no read among them
 // meets the end of the file, so they need none of the word-by-word end handling.
 void sound_whole_pairs(platform::BinaryFile& fid, platform::BinaryFile& wav,
@@ -65,7 +61,7 @@ void sound_whole_pairs(platform::BinaryFile& fid, platform::BinaryFile& wav,
     const auto n = static_cast<std::size_t>(std::min<std::int64_t>(left, kBlockPairs));
     fid.read(pairs, 8 * n);
     for (std::size_t i = 0; i < n; ++i) {
-      s.next(be32(pairs + 8 * i + 4));  // the second word of the pair
+      s.next(platform::be32_at(pairs + 8 * i + 4));  // the second word of the pair
       const auto held = static_cast<std::uint16_t>(s.held);
       samples[2 * i] = static_cast<unsigned char>(held);
       samples[2 * i + 1] = static_cast<unsigned char>(held >> 8);
