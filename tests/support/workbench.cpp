@@ -18,6 +18,12 @@ std::filesystem::path make_dataset(const std::filesystem::path& folder, const Da
   return folder / "fid";
 }
 
+std::filesystem::path copy_demo(const std::filesystem::path& folder) {
+  std::filesystem::create_directories(folder);
+  std::filesystem::copy(DEMO_DIR "/1", folder / "1", std::filesystem::copy_options::recursive);
+  return folder / "1/fid";
+}
+
 std::string fid_with_pairs(const std::vector<std::pair<std::int32_t, std::int32_t>>& pairs) {
   std::string bytes(320, '\0');
   for (const auto& [first, second] : pairs) bytes += be32(first) + be32(second);

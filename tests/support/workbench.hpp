@@ -39,6 +39,9 @@ struct Dataset {
 };
 std::filesystem::path make_dataset(const std::filesystem::path& folder, const Dataset& d);
 
+// A copy of the demo dataset as <folder>/1; returns the copy's fid path.
+std::filesystem::path copy_demo(const std::filesystem::path& folder);
+
 // The words of an FID with the 320-byte lead-in of zeros and the given pairs behind it.
 std::string fid_with_pairs(const std::vector<std::pair<std::int32_t, std::int32_t>>& pairs);
 

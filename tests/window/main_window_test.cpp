@@ -39,10 +39,7 @@ class MainWindowTest : public ::testing::Test {
     return found;
   }
   std::filesystem::path demo_copy(const std::string& folder) {
-    const auto dataset = bench.root.path() / folder / "1";
-    std::filesystem::create_directories(dataset.parent_path());
-    std::filesystem::copy(DEMO_DIR "/1", dataset, std::filesystem::copy_options::recursive);
-    return dataset / "fid";
+    return copy_demo(bench.root.path() / folder);
   }
   // Drops data at a point of the window as the window system delivers it: to the widget
   // under the point that accepts drops, if any. True when the drop was taken.

@@ -32,12 +32,6 @@ unsigned long viewable_window(const std::string& title) {
   return std::stoul(id[1].str(), nullptr, 16);
 }
 
-std::filesystem::path copy_demo(const std::filesystem::path& folder) {
-  std::filesystem::create_directories(folder);
-  std::filesystem::copy(DEMO_DIR "/1", folder / "1", std::filesystem::copy_options::recursive);
-  return folder / "1/fid";
-}
-
 TEST(OnX11, TheProgramSoundsItsCommandLineDatasetBeforeItsWindowAppears) {
   TempDir home;
   const std::filesystem::path vFN = DEMO_DIR "/1/fid";

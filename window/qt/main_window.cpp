@@ -54,13 +54,13 @@ void line(QWidget* parent, const char* name, int x1, int x2, int y) {
 }  // namespace
 
 MainWindow::MainWindow(platform::FileSystem& files, platform::Media& media, std::string commandLine)
-    : files_(files), shell_(files.drive()) {
+    : shell_(files.drive()) {
   setWindowTitle(QStringLiteral("FID-Song"));
   setFixedSize(pixels(kClientWidth), pixels(kClientHeight));
   setFont(layout_font());
   windowServices_ = std::make_unique<QtWindowServices>(build_controls(), std::move(commandLine));
   services_ = std::make_unique<platform::Services>(
-      platform::Services{files_, *windowServices_, media, shell_});
+      platform::Services{files, *windowServices_, media, shell_});
   form_ = std::make_unique<Form>(*services_);
 }
 

@@ -34,7 +34,6 @@ class MainWindow : public QWidget {
   void click_command4();
   void show_refusal(const std::optional<std::string>& refusal);
 
-  platform::FileSystem& files_;
   DropButton* command1_ = nullptr;
   std::unique_ptr<QtWindowServices> windowServices_;
   QtShell shell_;
