@@ -6,6 +6,7 @@
 
 #include "cli/console_window.hpp"
 #include "cli/options.hpp"
+#include "intake/dataset_intake.hpp"
 #include "platform/sdl_media.hpp"
 #include "platform/text.hpp"
 #include "sound/scratch_paths.hpp"
@@ -71,7 +72,7 @@ int run_console(const std::vector<std::string>& args, std::ostream& out, std::os
   }
   int status = 0;
   if (!o.fidPath.empty()) {
-    const bool readable = files.can_open_for_reading(o.fidPath);
+    const bool readable = files.can_open_for_reading(intake::dataset_file(files, o.fidPath));
     form.take_command_line();
     if (!readable) {
       err << "fid-song-cli: cannot read " << o.fidPath

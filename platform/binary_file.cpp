@@ -33,12 +33,30 @@ bool pwrite_all(int fd, const unsigned char* src, std::size_t n, std::int64_t of
   return true;
 }
 
+int open_file(const char* path, BinaryFile::Mode mode) {
+  using Mode = BinaryFile::Mode;
+  switch (mode) {
+    case Mode::Binary:
+      return ::open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    case Mode::Writing:
+      return ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    case Mode::Reading:
+      return ::open(path, O_RDONLY | O_CLOEXEC);
+    case Mode::ReadingCreated: {
+      const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+      if (fd >= 0 || errno != ENOENT) return fd;
+      // O_EXCL creates nothing through a link, a dangling one included.
+      return ::open(path, O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    }
+  }
+  return -1;
+}
+
 }  // namespace
 
 BinaryFile::BinaryFile(const std::filesystem::path& path, Mode mode, FailureFlag& failures)
     : failures_(&failures) {
-  const int flags = mode == Mode::Binary ? O_RDWR | O_CREAT : O_WRONLY | O_CREAT | O_TRUNC;
-  if (!path.empty()) fd_ = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+  if (!path.empty()) fd_ = open_file(path.c_str(), mode);
   if (fd_ < 0) {
     fail();
     return;
@@ -65,7 +83,7 @@ BinaryFile& BinaryFile::operator=(BinaryFile&& other) noexcept {
 
 BinaryFile::~BinaryFile() { close(); }
 
-std::size_t BinaryFile::read(void* dst, std::size_t n) {
+std::size_t BinaryFile::read_slow(void* dst, std::size_t n) {
   if (fd_ < 0) {
     fail();
     return 0;

@@ -20,8 +20,10 @@ namespace platform {
 class BinaryFile {
  public:
   enum class Mode {
-    Binary,   // read and write; creates a missing file
-    Writing,  // write only; creates the file or empties it
+    Binary,         // read and write; creates a missing file
+    Writing,        // write only; creates the file or empties it
+    Reading,        // read only; fails when the file is missing
+    ReadingCreated, // read only; a missing file is created empty first, never through a link
   };
   static constexpr std::size_t kBufferSize = 128 * 1024;
 
@@ -38,7 +40,15 @@ class BinaryFile {
   // Reads n bytes at the position, which advances by the bytes found. A read that finds
   // fewer sets end-of-file and fills the rest of dst with zeros. On a file that is not
   // open it fails and leaves dst unchanged. Returns the bytes found.
-  std::size_t read(void* dst, std::size_t n);
+  std::size_t read(void* dst, std::size_t n) {
+    // Inline while the buffer holds the bytes: word-by-word callers read this way.
+    if (in_read_buffer(n)) {
+      std::memcpy(dst, buffer_.get() + cursor_, n);
+      cursor_ += n;
+      return n;
+    }
+    return read_slow(dst, n);
+  }
 
   // A big-endian signed 32-bit word into word, by the rules of read(): missing bytes
   // read as zeros, and a read that fails leaves word unchanged.
@@ -110,6 +120,7 @@ class BinaryFile {
   bool in_read_buffer(std::size_t n) const {
     return mode_ == Buffer::Reading && cursor_ + n <= filled_;
   }
+  std::size_t read_slow(void* dst, std::size_t n);
   void write_slow(const void* src, std::size_t n);
   void flush();
   void to_idle();  // flushes and forgets the buffer, keeping the position

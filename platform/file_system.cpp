@@ -42,11 +42,31 @@ BinaryFile FileSystem::open_for_writing(std::string_view path) {
   return BinaryFile(drive_.resolve(path), BinaryFile::Mode::Writing, failures_);
 }
 
+BinaryFile FileSystem::open_for_reading(std::string_view path) {
+  return BinaryFile(drive_.resolve(path), BinaryFile::Mode::Reading, failures_);
+}
+
+BinaryFile FileSystem::open_for_reading_created(std::string_view path) {
+  return BinaryFile(drive_.resolve(path), BinaryFile::Mode::ReadingCreated, failures_);
+}
+
 bool FileSystem::can_open_for_reading(std::string_view path) const {
   const fs::path resolved = drive_.resolve(path);
   std::error_code ec;
   return !resolved.empty() && fs::exists(resolved, ec) && !fs::is_directory(resolved, ec) &&
          ::access(resolved.c_str(), R_OK) == 0;
+}
+
+bool FileSystem::is_folder(std::string_view path) const {
+  std::error_code ec;
+  const fs::path resolved = drive_.resolve(path);
+  return !resolved.empty() && fs::is_directory(resolved, ec);
+}
+
+bool FileSystem::is_file(std::string_view path) const {
+  std::error_code ec;
+  const fs::path resolved = drive_.resolve(path);
+  return !resolved.empty() && fs::is_regular_file(resolved, ec);
 }
 
 std::int64_t FileSystem::length_of(std::string_view path) {

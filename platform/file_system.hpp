@@ -24,9 +24,18 @@ class FileSystem {
   BinaryFile open_binary(std::string_view path);
   // Write only; creates the file or empties it.
   BinaryFile open_for_writing(std::string_view path);
+  // Read only: for files that are only read. The second creates a missing file empty
+  // first (never through a link), where the folder allows it.
+  BinaryFile open_for_reading(std::string_view path);
+  BinaryFile open_for_reading_created(std::string_view path);
   // Whether opening for reading would work: an existing, readable file that is not a
   // folder. A probe: it never raises the flag.
   bool can_open_for_reading(std::string_view path) const;
+
+  // Whether path names a folder, or a regular file (links followed). Probes: they never
+  // raise the flag.
+  bool is_folder(std::string_view path) const;
+  bool is_file(std::string_view path) const;
 
   // Length of the file at path; -1 when there is no such file.
   std::int64_t length_of(std::string_view path);

@@ -5,16 +5,16 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <type_traits>
 
-#include "platform/byte_order.hpp"
 #include "platform/text.hpp"
 
 namespace sound {
 namespace {
 
-constexpr int kScaleWords = 500;                     // bytes 0 to 1999 set the scale
-constexpr std::int64_t kLeadInBytes = 320;           // never sounded
-constexpr std::int32_t kLeastScale = 1000;
+constexpr int kScaleWords = 500;   // the first 500 words set the scale
+constexpr int kLeadInWords = 80;   // never sounded: 320 bytes of 32-bit words
+constexpr double kLeastScale = 1000.0;
 constexpr double kFullScale = 30000.0;
 constexpr double kToneRate = 44100.0;
 constexpr double kPi = 3.1415926;  // this value exactly: it shapes the sound
@@ -26,15 +26,32 @@ constexpr std::size_t kBlockPairs = 4096;
 struct Synthesis {
   bool toneMode;
   std::int16_t f1, f2;
-  std::int32_t scaleMax = kLeastScale;
+  // At least 1000. Kept as a double: 64-bit words' magnitudes are not rounded into it.
+  double scaleMax = kLeastScale;
   // Shared with the scale scan: before the first sample it holds the magnitude of the
   // last word scanned, which a first value too large for 32 bits then repeats.
   std::int32_t value = 0;
   std::int16_t held = 0;  // the last value that fitted 16 bits
   std::int64_t count = 0;
 
-  // Makes the sample for a sounded word (unused in tone mode): sets value and held.
-  void next(std::int32_t word) {
+  // A word of the scale scan. A word without a magnitude (-2^31 in 32 bits, NaN or an
+  // infinity) leaves the scale and the value alone.
+  void scan(std::int32_t word) {
+    if (word == std::numeric_limits<std::int32_t>::min()) return;
+    value = std::abs(word);
+    scaleMax = std::max(scaleMax, static_cast<double>(value));
+  }
+  void scan(double word) {
+    if (!std::isfinite(word)) return;
+    const double magnitude = std::fabs(word);
+    if (const auto rounded = platform::round_to_int32(magnitude)) value = *rounded;
+    scaleMax = std::max(scaleMax, magnitude);
+  }
+
+  // Makes the sample for a sounded word (unused in tone mode): sets value and held. A
+  // value that cannot be rounded into 32 bits (a NaN word among them) keeps the last one.
+  template <typename Word>
+  void next(Word word) {
     const double exact = toneMode ? tone_value() : static_cast<double>(word) / scaleMax * kFullScale;
     if (const auto rounded = platform::round_to_int32(exact)) value = *rounded;
     // Out of 16-bit range, the last sample that fitted is repeated rather than clipped.
@@ -49,19 +66,36 @@ struct Synthesis {
   }
 };
 
+// One word format, decoded inline in the loops below.
+template <ByteOrder Order, WordType Type>
+struct Words {
+  using Word = std::conditional_t<Type == WordType::Int32, std::int32_t, double>;
+  static constexpr std::size_t kBytes = sizeof(Word);
+  static Word at(const unsigned char* p) {
+    if constexpr (Type == WordType::Int32) {
+      return int32_at<Order>(p);
+    } else {
+      return float64_at<Order>(p);
+    }
+  }
+};
+
 // The pairs that lie wholly behind the lead-in, a block at a time: no read among them
 // meets the end of the file, so they need none of the word-by-word end handling.
+template <typename W>
 void sound_whole_pairs(platform::BinaryFile& fid, platform::BinaryFile& wav,
                        platform::BinaryFile& list, Synthesis& s) {
-  unsigned char pairs[8 * kBlockPairs];
+  constexpr std::size_t kPairBytes = 2 * W::kBytes;
+  unsigned char pairs[kPairBytes * kBlockPairs];
   unsigned char samples[2 * kBlockPairs];
   std::int32_t values[kBlockPairs];
   const std::int64_t length = fid.length();
-  for (std::int64_t left = (length - kLeadInBytes) / 8; left > 0;) {
+  const std::int64_t leadIn = kLeadInWords * static_cast<std::int64_t>(W::kBytes);
+  for (std::int64_t left = (length - leadIn) / static_cast<std::int64_t>(kPairBytes); left > 0;) {
     const auto n = static_cast<std::size_t>(std::min<std::int64_t>(left, kBlockPairs));
-    fid.read(pairs, 8 * n);
+    fid.read(pairs, kPairBytes * n);
     for (std::size_t i = 0; i < n; ++i) {
-      s.next(platform::be32_at(pairs + 8 * i + 4));  // the second word of the pair
+      s.next(W::at(pairs + kPairBytes * i + W::kBytes));  // the second word of the pair
       const auto held = static_cast<std::uint16_t>(s.held);
       samples[2 * i] = static_cast<unsigned char>(held);
       samples[2 * i + 1] = static_cast<unsigned char>(held >> 8);
@@ -73,35 +107,47 @@ void sound_whole_pairs(platform::BinaryFile& fid, platform::BinaryFile& wav,
   }
 }
 
+template <typename W>
+std::int64_t make(platform::BinaryFile& fid, platform::BinaryFile& wav, platform::BinaryFile& list,
+                  Synthesis& s) {
+  // A read that fails leaves these bytes, and so the word, as they were.
+  unsigned char word[W::kBytes] = {};
+  for (int i = 0; i < kScaleWords; ++i) {
+    fid.read(word, W::kBytes);
+    s.scan(W::at(word));
+  }
+
+  fid.set_position(kLeadInWords * static_cast<std::int64_t>(W::kBytes) + 1);
+  sound_whole_pairs<W>(fid, wav, list, s);
+
+  // The last words, where the end of the file decides, one at a time. The test comes
+  // before each read, so the read that meets the end still counts as a word; its missing
+  // bytes read as zeros.
+  std::int64_t wordCount = 0;
+  while (!fid.eof()) {
+    fid.read(word, W::kBytes);
+    // The first word of each pair is dropped, the second sounded.
+    if (++wordCount % 2 == 1) continue;
+    s.next(W::at(word));
+    wav.write_le16(s.held);
+    list.write_line(s.value);
+  }
+  return s.count;
+}
+
 }  // namespace
 
 std::int64_t makesamples(platform::BinaryFile& fidFile, platform::BinaryFile& wavFile,
                          platform::BinaryFile& listFile, bool toneMode, std::int16_t f1,
-                         std::int16_t f2) {
+                         std::int16_t f2, WordFormat format) {
   Synthesis s{toneMode, f1, f2};
-  std::int32_t word = 0;
-  for (int i = 0; i < kScaleWords; ++i) {
-    fidFile.read_be32(word);
-    if (word == std::numeric_limits<std::int32_t>::min()) continue;  // no 32-bit magnitude
-    s.value = std::abs(word);
-    s.scaleMax = std::max(s.scaleMax, s.value);
+  const bool little = format.order == ByteOrder::Little;
+  if (format.type == WordType::Int32) {
+    return little ? make<Words<ByteOrder::Little, WordType::Int32>>(fidFile, wavFile, listFile, s)
+                  : make<Words<ByteOrder::Big, WordType::Int32>>(fidFile, wavFile, listFile, s);
   }
-
-  fidFile.set_position(kLeadInBytes + 1);
-  sound_whole_pairs(fidFile, wavFile, listFile, s);
-
-  // The last words, where the end of the file decides, one at a time. The test comes
-  // before each read, so the read that meets the end still counts as a word.
-  std::int64_t wordCount = 0;
-  while (!fidFile.eof()) {
-    fidFile.read_be32(word);
-    // The first word of each pair is dropped, the second sounded.
-    if (++wordCount % 2 == 1) continue;
-    s.next(word);
-    wavFile.write_le16(s.held);
-    listFile.write_line(s.value);
-  }
-  return s.count;
+  return little ? make<Words<ByteOrder::Little, WordType::Float64>>(fidFile, wavFile, listFile, s)
+                : make<Words<ByteOrder::Big, WordType::Float64>>(fidFile, wavFile, listFile, s);
 }
 
 }  // namespace sound

@@ -4,16 +4,18 @@
 #include <cstdint>
 
 #include "platform/binary_file.hpp"
+#include "sound/word_format.hpp"
 
 namespace sound {
 
 // Writes one 16-bit sample to wavFile and one line to listFile for every second word of
-// fidFile behind its first 320 bytes, and returns how many it wrote. fidFile is at its
-// first byte, wavFile just behind its data chunk's header, listFile empty. In tone mode
-// the words only count the samples, which are two sines f1 and f2 Hz on a 44100 Hz time
-// base with a common decay.
+// fidFile behind its first 80 words, and returns how many it wrote. The words are read
+// in the given format; the first 500 set the scale. fidFile is at its first byte,
+// wavFile just behind its data chunk's header, listFile empty. In tone mode the words
+// only count the samples, which are two sines f1 and f2 Hz on a 44100 Hz time base with
+// a common decay.
 std::int64_t makesamples(platform::BinaryFile& fidFile, platform::BinaryFile& wavFile,
                          platform::BinaryFile& listFile, bool toneMode, std::int16_t f1,
-                         std::int16_t f2);
+                         std::int16_t f2, WordFormat format = {});
 
 }  // namespace sound

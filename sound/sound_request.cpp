@@ -40,7 +40,7 @@ std::int32_t sample_rate(platform::Services& s, FormMemory& memory, std::int32_t
 
 std::string loadfromfile(platform::FileSystem& files, std::string_view fname) {
   if (!files.can_open_for_reading(fname)) return {};
-  platform::BinaryFile file = files.open_binary(fname);
+  platform::BinaryFile file = files.open_for_reading(fname);
   const std::int64_t length = files.length_of(fname);
   std::string text(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
   text.resize(file.read(text.data(), text.size()));
@@ -69,11 +69,13 @@ void createsound(platform::Services& s, FormMemory& memory, const std::string& w
 
   s.files.open_for_writing(kScratchWav).close();
   platform::BinaryFile wav = s.files.open_binary(kScratchWav);
-  platform::BinaryFile fid = s.files.open_binary(kScratchFid);
+  platform::BinaryFile fid = s.files.open_for_reading_created(kScratchFid);
   platform::BinaryFile listing = s.files.open_for_writing(kScratchListing);
+  // How the FID stores its words; without parameters, the classic big-endian reading.
+  const WordFormat format = word_format(loadfromfile(s.files, kScratchAcqus));
 
   writeheader(wav, headers, comment);
-  const std::int64_t sampleCount = makesamples(fid, wav, listing, toneMode, f1, f2);
+  const std::int64_t sampleCount = makesamples(fid, wav, listing, toneMode, f1, f2, format);
   finishheader(wav, headers, rate, sampleCount);
   wav.close();
   fid.close();

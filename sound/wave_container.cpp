@@ -108,7 +108,8 @@ void write_comment(BinaryFile& file, const WaveHeaders& h) {
 
 WaveHeaders readtemplate(platform::FileSystem& files, std::string_view path) {
   WaveHeaders h;
-  BinaryFile tmpl = files.open_binary(path);
+  // Only read: a template the user may not write (installed beside the programs) serves.
+  BinaryFile tmpl = files.open_for_reading_created(path);
   read_record(tmpl, h.riff);
   for (;;) {
     ChunkHeader work;

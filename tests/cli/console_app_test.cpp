@@ -129,6 +129,33 @@ TEST_F(ConsoleAppTest, ArchiveFollowsASoundAndRefusesNamesThatLeaveTheArchive) {
   EXPECT_EQ(cli({"--no-play", "--tones", "--archive", ""}).status, 0) << "an empty name cancels";
 }
 
+TEST_F(ConsoleAppTest, ADatasetFolderIsTakenAsItsFid) {
+  const ProcessResult run = cli({"--no-play", DEMO_DIR "/1"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out.substr(0, demo.size() + 1), demo + "\n");
+  EXPECT_EQ(read_file(scratch("fid")), read_file(demo));
+}
+
+TEST_F(ConsoleAppTest, AReadOnlyTemplateBesideTheProgramSuppliesTheHeader) {
+  // The program in a folder of its own, with a template its user may read but not write,
+  // run as an ordinary user.
+  TempDir bin;
+  std::filesystem::copy_file(FID_SONG_CLI, bin.path() / "fid-song-cli");
+  write_file(bin.path() / "fidsong.wav", "RIFF" + le32(0) + "WAVX" + "fmt " + le32(16) + le16(1) +
+                                             le16(1) + le32(22050) + le32(44100) + le16(2) +
+                                             le16(16) + "data" + le32(0));
+  namespace fs = std::filesystem;
+  fs::permissions(bin.path() / "fidsong.wav", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  fs::permissions(bin.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                  fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(xdg.path(), fs::perms::all);
+  const ProcessResult run = run_process(
+      as_ordinary_user({(bin.path() / "fid-song-cli").string(), "--no-play", "--tones"}),
+      {{"XDG_DATA_HOME", xdg.path().string()}});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(read_file(scratch("fid.wav")).substr(8, 4), "WAVX");
+}
+
 TEST_F(ConsoleAppTest, PlaybackPlaysTheWholeSoundBeforeTheProgramEnds) {
   const auto captured = xdg.path() / "played.raw";
   const ProcessResult run = cli({"--speed", "x 3", demo}, {{"SDL_AUDIODRIVER", "disk"},

@@ -70,28 +70,64 @@ TEST_F(DatasetIntakeTest, APlotWithACapitalExtensionIsFoundAndOnlyOnePlotIsCopie
   EXPECT_TRUE(copied == "%!PS a.ps" || copied == "%!PS b.ps" || copied == "%!PS c.ps") << copied;
 }
 
-TEST_F(DatasetIntakeTest, AFolderNamedFidSomethingMisleadsTheDerivedPaths) {
-  // "/fid" in "/fid_raw" is replaced too, so the siblings point into folders that do
-  // not exist.
-  const auto vFN = make_dataset(bench.root.path() / "fid_raw/1", {fid, "t", "a", {"a.ps"}});
-  intake(vFN);
-  EXPECT_EQ(scratch("fid"), fid);
-  EXPECT_FALSE(exists("title"));
-  EXPECT_FALSE(exists("acqus"));
-  EXPECT_FALSE(exists("spectrum.eps"));
-  EXPECT_FALSE(bench.window.enabled[Button::Command3]);
+TEST_F(DatasetIntakeTest, TheSiblingsComeFromTheFilesOwnFolderWhateverTheFoldersAboveAreCalled) {
+  for (const char* above : {"fid_raw", "fidel/fid-song", "fid"}) {
+    const auto vFN = make_dataset(bench.root.path() / above / "1", {fid, above, "a", {"a.ps"}});
+    intake(vFN);
+    EXPECT_EQ(scratch("fid"), fid) << above;
+    EXPECT_EQ(scratch("title"), above);
+    EXPECT_EQ(scratch("acqus"), "a") << above;
+    EXPECT_EQ(scratch("spectrum.eps"), "%!PS a.ps") << above;
+    EXPECT_TRUE(bench.window.enabled[Button::Command3]) << above;
+  }
 }
 
-TEST_F(DatasetIntakeTest, APathWithoutLowerCaseFidTakesTheFileForEverySibling) {
+TEST_F(DatasetIntakeTest, AFileWithAnotherNameIsTheDataAndItsFolderHoldsTheRest) {
   const auto folder = bench.root.path() / "upper/1";
   write_file(folder / "FID", fid);
+  write_file(folder / "acqus", "a");
   intake(folder / "FID");
   EXPECT_EQ(scratch("fid"), fid);
-  EXPECT_EQ(scratch("title"), fid);
-  EXPECT_EQ(scratch("acqus"), fid);
-  // The listing names the file itself; the file followed by its name is no file.
-  EXPECT_EQ(scratch("spectrum.eps"), "previous spectrum.eps");
-  EXPECT_TRUE(bench.window.enabled[Button::Command3]);
+  EXPECT_FALSE(exists("title")) << "never the data file itself";
+  EXPECT_EQ(scratch("acqus"), "a");
+  EXPECT_FALSE(exists("spectrum.eps"));
+  EXPECT_FALSE(bench.window.enabled[Button::Command3]);
+  EXPECT_EQ(memory.lastFidPath, (folder / "FID").string());
+}
+
+TEST_F(DatasetIntakeTest, ASerIsTakenInLikeAFidAndSoundsAllItsFids) {
+  // Two FIDs of 48 pairs each, one after the other.
+  std::vector<std::pair<std::int32_t, std::int32_t>> pairs(2 * 48 - 40, {0, 300});
+  const auto folder = bench.root.path() / "jres/13";
+  write_file(folder / "ser", fid_with_pairs(pairs));
+  write_file(folder / "pdata/1/title", "J-resolved");
+  intake(folder / "ser");
+  EXPECT_EQ(scratch("fid"), read_file(folder / "ser"));
+  EXPECT_EQ(scratch("title"), "J-resolved");
+  EXPECT_EQ(bench.window.title_text, (folder / "ser").string() + "\rJ-resolved");
+  std::string listing;
+  for (std::size_t i = 0; i < pairs.size(); ++i) listing += " 9000\r\n";
+  EXPECT_EQ(scratch("fid.xls"), listing) << "every pair of both FIDs";
+}
+
+TEST_F(DatasetIntakeTest, AFolderStandsForItsFidOrElseItsSer) {
+  const auto withFid = make_dataset(bench.root.path() / "both/1", {fid, "t", "a", {}});
+  write_file(withFid.parent_path() / "ser", "a ser beside the fid");
+  const auto serOnly = bench.root.path() / "ser-only/2";
+  write_file(serOnly / "ser", fid_with_pairs({{0, 100}}));
+  const struct {
+    std::string given;
+    std::filesystem::path file;
+  } cases[] = {
+      {withFid.parent_path().string(), withFid},
+      {withFid.parent_path().string() + "//", withFid},
+      {serOnly.string(), serOnly / "ser"},
+  };
+  for (const auto& [given, file] : cases) {
+    intake(given);
+    EXPECT_EQ(scratch("fid"), read_file(file)) << given;
+    EXPECT_EQ(memory.lastFidPath, file.string()) << "the file's path stands for the folder's";
+  }
 }
 
 TEST_F(DatasetIntakeTest, AnFidThatCannotBeReadLeavesThePreviousOneToBeSounded) {
@@ -101,8 +137,11 @@ TEST_F(DatasetIntakeTest, AnFidThatCannotBeReadLeavesThePreviousOneToBeSounded) 
   EXPECT_EQ(bench.window.title_text, missing.string() + "\r");
   EXPECT_EQ(scratch("fid.xls"), " 30000\r\n");
 
-  const auto folder = make_dataset(bench.root.path() / "folder/1", {fid, "t", "a", {"a.ps"}}).parent_path();
-  intake(folder);  // a dataset folder instead of its fid
+  // A folder with neither fid nor ser is a path that cannot be read.
+  const auto folder = bench.root.path() / "empty/1";
+  write_file(folder / "acqus", "a");
+  write_file(folder / "pdata/1/a.ps", "%!PS");
+  intake(folder);
   EXPECT_EQ(scratch("fid"), previousFid);
   EXPECT_FALSE(exists("title"));
   EXPECT_FALSE(exists("acqus"));

@@ -38,6 +38,31 @@ TEST_F(BinaryFileTest, BinaryOpenCreatesAMissingFileWhoseFirstReadFindsNothing) 
   EXPECT_FALSE(failures.raised());
 }
 
+TEST_F(BinaryFileTest, ReadOnlyOpensReadAndCreateOnlyWhereAsked) {
+  using Mode = BinaryFile::Mode;
+  EXPECT_FALSE(open("missing", Mode::Reading).is_open());
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "missing"));
+  EXPECT_TRUE(failures.raised());
+  failures.clear();
+
+  EXPECT_TRUE(open("created", Mode::ReadingCreated).is_open());
+  EXPECT_EQ(read_file(dir.path() / "created"), "");
+  // A dangling link is not followed: nothing appears where it points.
+  std::filesystem::create_symlink(dir.path() / "elsewhere", dir.path() / "dangling");
+  EXPECT_FALSE(open("dangling", Mode::ReadingCreated).is_open());
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "elsewhere"));
+  failures.clear();
+
+  write_file(dir.path() / "kept", "abc");
+  BinaryFile file = open("kept", Mode::ReadingCreated);
+  char bytes[3];
+  EXPECT_EQ(file.read(bytes, 3), 3u);
+  file.write("xyz");
+  file.close();
+  EXPECT_TRUE(failures.raised()) << "a read-only file takes no writes";
+  EXPECT_EQ(read_file(dir.path() / "kept"), "abc");
+}
+
 TEST_F(BinaryFileTest, EndOfFileTurnsTrueOnlyAfterAShortReadAndASetPositionClearsIt) {
   write_file(dir.path() / "f", testsupport::be32s({1, 2}) + "\x01\x02");
   BinaryFile file = open("f");

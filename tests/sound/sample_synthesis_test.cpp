@@ -12,7 +12,23 @@ namespace {
 
 using namespace testsupport;
 
+using sound::ByteOrder;
+using sound::WordFormat;
+using sound::WordType;
+
 constexpr std::int32_t kMin32 = std::numeric_limits<std::int32_t>::min();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+const WordFormat kFormats[] = {{ByteOrder::Big, WordType::Int32},
+                               {ByteOrder::Little, WordType::Int32},
+                               {ByteOrder::Big, WordType::Float64},
+                               {ByteOrder::Little, WordType::Float64}};
+
+std::string name_of(const WordFormat& f) {
+  return std::string(f.order == ByteOrder::Big ? "big" : "little") + "-endian " +
+         (f.type == WordType::Int32 ? "32-bit" : "64-bit");
+}
 
 struct Made {
   std::int64_t count = 0;
@@ -23,18 +39,20 @@ struct Made {
 class SampleSynthesisTest : public ::testing::Test {
  protected:
   Made make(const std::string& fid, bool toneMode = false, std::int16_t f1 = 0,
-            std::int16_t f2 = 0) {
+            std::int16_t f2 = 0, sound::WordFormat format = {}) {
     write_file(bench.scratch("fid"), fid);
-    return make_from_scratch(toneMode, f1, f2);
+    return make_from_scratch(toneMode, f1, f2, format);
   }
-  Made make_from_scratch(bool toneMode, std::int16_t f1, std::int16_t f2) {
+  Made make(const std::string& fid, sound::WordFormat format) { return make(fid, false, 0, 0, format); }
+  Made make_from_scratch(bool toneMode, std::int16_t f1, std::int16_t f2,
+                         sound::WordFormat format = {}) {
     std::filesystem::remove(bench.scratch("fid.wav"));
     Made made;
     {
       auto fidFile = bench.files.open_binary("C:\\temp\\fid");
       auto wavFile = bench.files.open_binary("C:\\temp\\fid.wav");
       auto listFile = bench.files.open_for_writing("C:\\temp\\fid.xls");
-      made.count = sound::makesamples(fidFile, wavFile, listFile, toneMode, f1, f2);
+      made.count = sound::makesamples(fidFile, wavFile, listFile, toneMode, f1, f2, format);
     }
     made.wav = read_file(bench.scratch("fid.wav"));
     made.listing = read_file(bench.scratch("fid.xls"));
@@ -188,6 +206,67 @@ TEST_F(SampleSynthesisTest, WithoutAReadableFidThereAreNoSamplesInEitherMode) {
   auto wav = bench.files.open_binary("C:\\temp\\fid.wav");
   auto list = bench.files.open_for_writing("C:\\temp\\fid.xls");
   EXPECT_EQ(sound::makesamples(unopened, wav, list, false, 0, 0), 0);
+}
+
+TEST_F(SampleSynthesisTest, EachWordFormatCountsTheLeadInScaleAndPairsInItsOwnWords) {
+  // The same words in every format: 80 words of lead-in, the largest magnitude among
+  // them, then four pairs and a cut last pair.
+  std::vector<double> leadIn(80, 3);
+  leadIn[10] = -20000;
+  const std::vector<double> pairs = {1, 10000, 2, -20000, 3, 20000, 4, 7, 5};
+  // The cut second word of the last pair: its bytes found, then zeros. Little-endian
+  // doubles keep their mantissa's lowest bytes, so theirs reads as almost 0.
+  const struct {
+    WordFormat format;
+    std::string cut;
+    std::int32_t value;
+  } cases[] = {
+      {kFormats[0], std::string("\0\0\x3a", 3), 22272},     // 0x00003a00 = 14848
+      {kFormats[1], std::string("\0\x3a", 2), 22272},        // the same word
+      {kFormats[2], std::string("\x40\xcd", 2), 22272},      // 14848.0
+      {kFormats[3], std::string("\0\0\0\0\0\0\xcd", 7), 0},  // not the previous word's 0x40
+  };
+  for (const auto& [format, cut, value] : cases) {
+    std::vector<double> all = leadIn;
+    all.insert(all.end(), pairs.begin(), pairs.end());
+    const Made made = make(words(format, all) + cut, format);
+    EXPECT_EQ(made.count, 5) << name_of(format);
+    // 7 / 20000 * 30000 = 10.5 rounds to the even 10.
+    EXPECT_EQ(made.listing, lines({15000, -30000, 30000, 10, value})) << name_of(format);
+    EXPECT_TRUE(same_bytes(made.wav, wav_of({15000, -30000, 30000, 10, static_cast<std::int16_t>(value)})))
+        << name_of(format);
+    EXPECT_EQ(make(words(format, all), true, 440, 0, format).count, 5)
+        << name_of(format) << ": tones count the pairs of the FID's words, the cut one too";
+  }
+}
+
+TEST_F(SampleSynthesisTest, DoublesScaleByTheirExactMagnitudeAndPassOverWhatIsNotFinite) {
+  std::vector<double> w(506, 0);
+  w[3] = 2.5e9;     // the scale: beyond 32 bits, kept as it is
+  w[5] = kNaN;      // no magnitude: the scale stays
+  w[7] = -kInf;     // no magnitude either
+  w[499] = 1234.5;  // the last word scanned: its magnitude rounds to the even 1234
+  w[81] = kNaN;     // the first sample: cannot be rounded, so that magnitude stands in
+  w[83] = 1.25e9;
+  w[85] = -2.5e9;
+  w[87] = kInf;     // repeats the value before
+  w[89] = 0.5;
+  w[501] = kNaN;    // behind the scale words: repeats the value before
+  w[503] = 5e9;     // 60000: listed, but not in 16 bits
+  w[505] = 7.5e14;  // 9e9: not in 32 bits, so 60000 again
+  std::vector<std::int32_t> values(213, 0);
+  values[0] = 1234;
+  values[1] = 15000;
+  values[2] = values[3] = -30000;
+  values[211] = values[212] = 60000;
+  std::vector<std::int16_t> held(values.begin(), values.end() - 2);
+  held.insert(held.end(), {0, 0});
+  for (const WordFormat& format : {kFormats[2], kFormats[3]}) {
+    const Made made = make(words(format, w), format);
+    EXPECT_EQ(made.count, 213) << name_of(format);
+    EXPECT_TRUE(same_bytes(made.listing, lines(values))) << name_of(format);
+    EXPECT_TRUE(same_bytes(made.wav, wav_of(held))) << name_of(format);
+  }
 }
 
 }  // namespace

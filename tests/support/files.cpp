@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <stdexcept>
 
 namespace testsupport {
 
@@ -49,6 +50,23 @@ std::string be32(std::int32_t v) {
 std::string be32s(const std::vector<std::int32_t>& words) {
   std::string bytes;
   for (const auto w : words) bytes += be32(w);
+  return bytes;
+}
+
+std::string words(const sound::WordFormat& format, const std::vector<double>& values) {
+  std::string bytes;
+  for (const double v : values) {
+    unsigned char word[8];
+    if (format.type == sound::WordType::Float64) {
+      sound::store_word(format.order, v, word);
+    } else {
+      if (!(v >= -2147483648.0 && v <= 2147483647.0) || v != static_cast<double>(static_cast<std::int64_t>(v))) {
+        throw std::invalid_argument("not a 32-bit word");
+      }
+      sound::store_word(format.order, static_cast<std::int32_t>(v), word);
+    }
+    bytes.append(reinterpret_cast<const char*>(word), format.bytes());
+  }
   return bytes;
 }
 

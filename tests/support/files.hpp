@@ -9,10 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "sound/word_format.hpp"
+
 namespace testsupport {
 
-// A fresh folder under the system's temporary folder, removed with everything in it. Its
-// name holds no "/fid", which dataset intake would take for a part of a dataset path.
+// A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
  public:
   TempDir();
@@ -33,6 +34,8 @@ std::string le16(std::int16_t v);
 std::string le32(std::int32_t v);
 std::string be32(std::int32_t v);
 std::string be32s(const std::vector<std::int32_t>& words);
+// FID words in a dataset's format: 32-bit integers (each value must be one) or doubles.
+std::string words(const sound::WordFormat& format, const std::vector<double>& values);
 
 // 16-bit PCM without the silent frames in front: an audio device may play silence
 // between its opening and the start of a sound.

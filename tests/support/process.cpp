@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
@@ -72,6 +73,13 @@ ProcessResult run_process(const std::vector<std::string>& argv,
   result.out = read_file(outPath);
   result.err = read_file(errPath);
   return result;
+}
+
+std::vector<std::string> as_ordinary_user(std::vector<std::string> argv) {
+  if (::geteuid() != 0) return argv;
+  std::vector<std::string> dropped = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "--"};
+  dropped.insert(dropped.end(), argv.begin(), argv.end());
+  return dropped;
 }
 
 RunningProcess::RunningProcess(const std::vector<std::string>& argv,

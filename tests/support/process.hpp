@@ -18,6 +18,10 @@ struct ProcessResult {
 ProcessResult run_process(const std::vector<std::string>& argv,
                           const std::map<std::string, std::string>& env = {});
 
+// argv run as an ordinary user, for whom file permissions hold: under root (as CI runs),
+// through setpriv as nobody; otherwise unchanged.
+std::vector<std::string> as_ordinary_user(std::vector<std::string> argv);
+
 // A program left running: started at construction, ended (SIGTERM) at destruction.
 class RunningProcess {
  public:

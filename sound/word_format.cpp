@@ -1,0 +1,15 @@
+// How a dataset stores the words of its FID.
+#include "sound/word_format.hpp"
+
+#include "sound/parameters.hpp"
+
+namespace sound {
+
+WordFormat word_format(std::string_view acqus) {
+  WordFormat format;
+  if (integer_parameter(acqus, "BYTORDA") == 0) format.order = ByteOrder::Little;
+  if (integer_parameter(acqus, "DTYPA") == 2) format.type = WordType::Float64;
+  return format;
+}
+
+}  // namespace sound

@@ -1,0 +1,62 @@
+// How a dataset stores the words of its FID: byte order and width, as its acqus says.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+#include <type_traits>
+
+namespace sound {
+
+enum class ByteOrder { Big, Little };
+enum class WordType { Int32, Float64 };
+
+struct WordFormat {
+  ByteOrder order = ByteOrder::Big;  // the classic reading: big-endian
+  WordType type = WordType::Int32;   // 32-bit signed integers
+  std::size_t bytes() const { return type == WordType::Int32 ? 4 : 8; }
+  bool operator==(const WordFormat&) const = default;
+};
+
+// From the acquisition parameters: "##$BYTORDA= 0" means little-endian, "##$DTYPA= 2"
+// 64-bit IEEE-754 doubles; any other value, or none, the classic big-endian 32-bit words.
+WordFormat word_format(std::string_view acqus);
+
+// The unsigned integer of n bytes at p in the given order.
+template <ByteOrder Order, typename Unsigned>
+inline Unsigned load(const unsigned char* p) {
+  Unsigned v;
+  std::memcpy(&v, p, sizeof v);
+  constexpr bool native = (Order == ByteOrder::Little) == (std::endian::native == std::endian::little);
+  if constexpr (!native) {
+    if constexpr (sizeof v == 4) v = __builtin_bswap32(v);
+    if constexpr (sizeof v == 8) v = __builtin_bswap64(v);
+  }
+  return v;
+}
+
+// A word of each type from its bytes at p.
+template <ByteOrder Order>
+inline std::int32_t int32_at(const unsigned char* p) {
+  return static_cast<std::int32_t>(load<Order, std::uint32_t>(p));
+}
+template <ByteOrder Order>
+inline double float64_at(const unsigned char* p) {
+  return std::bit_cast<double>(load<Order, std::uint64_t>(p));
+}
+
+// The bytes of a word (an std::int32_t or a double) in the given order, for writers of
+// FID files.
+template <typename Word>
+inline void store_word(ByteOrder order, Word value, unsigned char* out) {
+  static_assert(std::is_same_v<Word, std::int32_t> || std::is_same_v<Word, double>);
+  using Bits = std::conditional_t<sizeof(Word) == 4, std::uint32_t, std::uint64_t>;
+  const auto bits = std::bit_cast<Bits>(value);
+  for (std::size_t i = 0; i < sizeof bits; ++i) {
+    const std::size_t shift = 8 * (order == ByteOrder::Little ? i : sizeof bits - 1 - i);
+    out[i] = static_cast<unsigned char>(bits >> shift);
+  }
+}
+
+}  // namespace sound
