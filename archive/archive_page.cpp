@@ -1,7 +1,7 @@
 // "archive Data".
 #include "archive/archive_page.hpp"
 
-#include "sound/scratch_paths.hpp"
+#include "common/scratch_paths.hpp"
 
 namespace archive {
 namespace {
@@ -35,27 +35,32 @@ std::string archive_page(const std::string& caption, const std::string& dateTime
   return page;
 }
 
-std::optional<std::string> archivedata(platform::Services& s) {
-  const std::string answer = s.window.prompt("Subdirectory of c:\\temp\\fidsong\\?", std::nullopt);
-  if (answer.empty()) return std::nullopt;
+ArchiveResult archivedata(platform::Services& s) {
+  using Outcome = ArchiveResult::Outcome;
+  ArchiveResult result;
+  result.name = s.window.prompt("Subdirectory of c:\\temp\\fidsong\\?", std::nullopt);
+  if (result.name.empty()) return result;
   // Taken as typed, "..\x" would copy over files beside the archive, the scratch files
   // among them.
-  if (climbs_out(answer)) {
-    return "\"" + answer + "\" leads out of c:\\temp\\fidsong\\; nothing was archived.";
+  if (climbs_out(result.name)) {
+    result.outcome = Outcome::Refused;
+    return result;
   }
 
-  const std::string folder = std::string(sound::kArchiveParent) + "\\" + answer;
+  result.folder = std::string(common::kArchiveParent) + "\\" + result.name;
+  const std::string& folder = result.folder;
   s.files.create_folder(folder);
-  s.files.copy_file(sound::kScratchFid, folder + "\\fid.bin");
-  s.files.copy_file(sound::kScratchAcqus, folder + "\\acqus.txt");
-  s.files.copy_file(sound::kScratchSpectrum, folder + "\\spectrum.eps");
-  s.files.copy_file(sound::kScratchWav, folder + "\\fid.wav");
+  s.files.copy_file(common::kScratchFid, folder + "\\fid.bin");
+  s.files.copy_file(common::kScratchAcqus, folder + "\\acqus.txt");
+  s.files.copy_file(common::kScratchSpectrum, folder + "\\spectrum.eps");
+  s.files.copy_file(common::kScratchWav, folder + "\\fid.wav");
   const std::string caption = s.window.title();
   const std::string dateTime = s.window.date_time();  // taken after the copies
   const std::string page = archive_page(caption, dateTime);
   puttofile(s.files, page, folder + "\\index.htm", 1);
   s.shell.shellopen(folder + "\\index.htm", platform::kShowMinimized);
-  return std::nullopt;
+  result.outcome = Outcome::Written;
+  return result;
 }
 
 void puttofile(platform::FileSystem& files, const std::string& swhat, const std::string& sfile,

@@ -13,12 +13,24 @@ namespace archive {
 // The author's contact address, in every page's footer.
 inline constexpr const char* kAuthorAddress = "fid-song@example.org";
 
+// What "archive Data" did.
+struct ArchiveResult {
+  enum class Outcome {
+    Cancelled,  // no name given: nothing done
+    Refused,    // a name that leads out of the archive folder: nothing done
+    Written,    // the folder, its copies and its page, opened on the desktop
+  };
+  Outcome outcome = Outcome::Cancelled;
+  std::string name;    // as typed
+  std::string folder;  // "C:\temp\fidsong\" and the name
+};
+
 // Asks for a folder name below "C:\temp\fidsong", copies the scratch FID, parameters, plot
 // and sound into it, writes index.htm there and asks the desktop to open it. A cancel or
 // an empty name does nothing. A name whose ".." parts would climb out of
-// "C:\temp\fidsong" is refused: nothing is created, copied, written or opened, and the
-// result says why. Other failures are passed over, step by step.
-std::optional<std::string> archivedata(platform::Services& services);
+// "C:\temp\fidsong" is refused: nothing is created, copied, written or opened. Other
+// failures are passed over, step by step.
+[[nodiscard]] ArchiveResult archivedata(platform::Services& services);
 
 // The page: the caption as the heading (unchanged, markup and line breaks included), the
 // sound, links to the parameters and the FID, the footer with the date and time, and the

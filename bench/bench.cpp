@@ -5,9 +5,7 @@
 // in the scratch folder, (b) the whole intake of a dataset holding it, and (c) sox making
 // a 16-bit WAVE of the second word of each pair; then the ratios a/c and b/c and the peak
 // resident memory of fid-song-cli taking the dataset in. The last line sums up 64 MiB.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -18,13 +16,14 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "cli/console_window.hpp"
 #include "intake/dataset_intake.hpp"
 #include "platform/file_system.hpp"
+#include "platform/process.hpp"
+#include "sound/word_format.hpp"
+#include "window/control_state.hpp"
 #include "window/form.hpp"
 
 namespace {
@@ -35,7 +34,7 @@ using Clock = std::chrono::steady_clock;
 // A decaying FID of three lines with a little noise, written in 1 MiB pieces.
 void write_fid(const fs::path& path, std::size_t bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  std::vector<char> block;
+  std::string block;
   std::uint32_t noise = 1;
   const std::size_t pairs = bytes / 8;
   for (std::size_t p = 0; p < pairs; ++p) {
@@ -48,8 +47,8 @@ void write_fid(const fs::path& path, std::size_t bytes) {
     }
     for (double v : {re, im}) {
       noise = noise * 1664525u + 1013904223u;
-      const auto w = static_cast<std::uint32_t>(static_cast<std::int32_t>(v) + static_cast<std::int32_t>(noise >> 20) - 2048);
-      for (int shift = 24; shift >= 0; shift -= 8) block.push_back(static_cast<char>(w >> shift));
+      sound::append_word(block, sound::ByteOrder::Big,
+                         static_cast<std::int32_t>(v) + static_cast<std::int32_t>(noise >> 20) - 2048);
     }
     if (block.size() >= (1 << 20)) {
       out.write(block.data(), static_cast<std::streamsize>(block.size()));
@@ -69,39 +68,8 @@ fs::path make_dataset(const fs::path& folder, std::size_t bytes) {
 }
 
 // Runs a program and waits; false when it failed.
-bool run(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv = {}) {
-  std::vector<std::string> envText;
-  for (char** e = environ; *e; ++e) envText.emplace_back(*e);
-  envText.insert(envText.end(), extraEnv.begin(), extraEnv.end());
-  std::vector<char*> envp, args;
-  for (auto& e : envText) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  std::vector<std::string> argvCopy = argv;
-  for (auto& a : argvCopy) args.push_back(a.data());
-  args.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  pid_t pid = 0;
-  int status = -1;
-  if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data()) == 0) {
-    ::waitpid(pid, &status, 0);
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-// Peak resident memory in KiB of a program run to its end, or -1. GNU time measures it:
-// a child spawned straight from this process would share its memory until it runs the
-// program, and the kernel would count this process's peak as the child's.
-long peak_kib(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv,
-              const fs::path& report) {
-  std::vector<std::string> timed{"time", "-f", "%M", "-o", report.string()};
-  timed.insert(timed.end(), argv.begin(), argv.end());
-  if (!run(timed, extraEnv)) return -1;
-  long kib = -1;
-  std::ifstream(report) >> kib;
-  return kib;
+bool run(const std::vector<std::string>& argv) {
+  return platform::run_process(argv, {.env = {}, .capture = false}).status == 0;
 }
 
 double median_ms(int runs, const std::function<void()>& work) {
@@ -126,14 +94,13 @@ int main() {
   fs::create_directories(root);
 
   platform::FileSystem files(platform::Drive(root / "drive_c"));
-  std::ostringstream quiet;
-  cli::ConsoleWindow window("", std::nullopt, quiet);
+  window::ControlState window;
   platform::SilentMedia silent;
   platform::XdgShell shell(files.drive());
   platform::Services services{files, window, silent, shell};
   window::Form form(services);
   form.prepare_controls();
-  sound::FormMemory memory;
+  common::FormMemory memory;
 
   std::printf("%-8s %12s %12s %12s %12s %11s %14s\n", "FID", "request ms", "intake ms", "sox ms",
               "request/sox", "intake/sox", "peak_rss_kib");
@@ -145,14 +112,17 @@ int main() {
     const fs::path vFN = make_dataset(root / ("dataset-" + std::to_string(bytes)) / "1", bytes);
     const std::string sound = (root / "sox.wav").string();
 
-    const double intake = median_ms(runs, [&] { intake::loadFIDfile(services, memory, vFN.string()); });
-    const double request = median_ms(runs, [&] { sound::createsound(services, memory, "fid", 0, 0); });
+    const double intake = median_ms(runs, [&] { (void)intake::loadFIDfile(services, memory, vFN.string()); });
+    const double request = median_ms(runs, [&] { (void)sound::createsound(services, memory, "fid", 0, 0); });
     const double sox = median_ms(runs, [&] {
       soxOk &= run({"sox", "-t", "raw", "-r", "8278", "-e", "signed", "-b", "32", "-B", "-c", "2",
                     vFN.string(), "-b", "16", sound, "remix", "2"});
     });
-    const long peak = peak_kib({FID_SONG_CLI, "--no-play", vFN.string()},
-                               {"XDG_DATA_HOME=" + (root / "xdg").string()}, root / "peak");
+    const long peak = platform::run_process({FID_SONG_CLI, "--no-play", vFN.string()},
+                                            {.env = {{"XDG_DATA_HOME", (root / "xdg").string()}},
+                                             .capture = false,
+                                             .measurePeak = true})
+                          .peakKib;
     std::printf("%-8s %12.2f %12.2f %12.2f %12.3f %11.3f %14ld\n", size_name(bytes).c_str(), request,
                 intake, sox, request / sox, intake / sox, peak);
     lastA = request / sox;

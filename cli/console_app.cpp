@@ -4,25 +4,25 @@
 #include <optional>
 #include <ostream>
 
-#include "cli/console_window.hpp"
 #include "cli/options.hpp"
-#include "intake/dataset_intake.hpp"
+#include "common/scratch_paths.hpp"
+#include "platform/process.hpp"
 #include "platform/sdl_media.hpp"
 #include "platform/text.hpp"
-#include "sound/scratch_paths.hpp"
+#include "window/control_state.hpp"
 #include "window/form.hpp"
+#include "window/messages.hpp"
 
 namespace cli {
 namespace {
 
 using platform::ToneBox;
 
-void apply_options(const Options& o, ConsoleWindow& window) {
+void apply_options(const Options& o, window::ControlState& window) {
   if (o.f1) window.set_tone_text(ToneBox::First, *o.f1);
   if (o.f2) window.set_tone_text(ToneBox::Second, *o.f2);
-  window.set_tone_switch(ToneBox::First, !o.off1);
-  window.set_tone_switch(ToneBox::Second, !o.off2);
-  if (o.speed) window.set_replay_speed(*o.speed);
+  window.switches = {{ToneBox::First, !o.off1}, {ToneBox::Second, !o.off2}};
+  if (o.speed) window.speed = *o.speed;
 }
 
 // The caption as the window shows it: a carriage return starts a new line.
@@ -30,6 +30,16 @@ std::string printable(const std::string& caption) {
   std::string text = platform::replace_all(caption, "\r", "\n");
   if (text.empty() || text.back() != '\n') text += '\n';
   return text;
+}
+
+// Each question asked, with the answer it got, so that a user sees what was asked.
+void echo_prompts(window::ControlState& window, std::ostream& err) {
+  for (const auto& p : window.prompts) {
+    err << p.text;
+    if (p.default_answer) err << " [" << *p.default_answer << "]";
+    err << " " << (p.answer.empty() ? "(cancelled: no answer given)" : p.answer) << "\n";
+  }
+  window.prompts.clear();
 }
 
 }  // namespace
@@ -53,7 +63,10 @@ int run_console(const std::vector<std::string>& args, std::ostream& out, std::os
   }
 
   platform::FileSystem files(platform::Drive::from_environment());
-  ConsoleWindow window(o.fidPath, o.answer, err);
+  window::ControlState window;
+  window.commandLine = o.fidPath;
+  window.exeFolder = platform::executable_folder();
+  if (o.answer) window.answers = {*o.answer};
   platform::SilentMedia silent;
   std::optional<platform::SdlMedia> speaker;
   platform::Media& media = o.play ? speaker.emplace(files.drive()) : static_cast<platform::Media&>(silent);
@@ -64,42 +77,49 @@ int run_console(const std::vector<std::string>& args, std::ostream& out, std::os
   form.prepare_controls();
   apply_options(o, window);
   if (o.viewSpectrum) {
-    if (!files.can_open_for_reading(sound::kScratchSpectrum)) {
+    if (!files.can_open_for_reading(common::kScratchSpectrum)) {
       err << "fid-song-cli: no spectrum plot in the scratch folder; asked to open it all the same\n";
     }
     form.command3_click();
     return 0;
   }
+
   int status = 0;
+  sound::SoundResult sound;
   if (!o.fidPath.empty()) {
-    const bool readable = files.can_open_for_reading(intake::dataset_file(files, o.fidPath));
-    form.take_command_line();
-    if (!readable) {
-      err << "fid-song-cli: cannot read " << o.fidPath
-          << "; the FID already in the scratch folder was sounded\n";
+    const intake::IntakeResult intake = *form.take_command_line();
+    if (const auto message = window::unreadable_message(intake)) {
+      err << "fid-song-cli: " << *message << "\n";
       status = 1;
     }
+    sound = intake.sound;
   } else if (o.tones) {
-    if (const auto refusal = form.command2_click()) {
-      err << "fid-song-cli: " << *refusal << "\n";
+    const window::ToneTestResult tones = form.command2_click();
+    if (tones.refused) {
+      err << "fid-song-cli: " << window::tone_refusal_message(*tones.refused) << "\n";
       return 1;
     }
+    sound = tones.sound;
   } else {
-    form.command1_click();
+    sound = form.command1_click();
   }
+  echo_prompts(window, err);
 
   out << printable(window.title()) << std::flush;
-  const bool sounded = window.enabled(platform::Button::Command4);
-  if (!sounded) err << "fid-song-cli: no sound was made\n";
+  if (const auto message = window::no_sound_message(sound)) err << "fid-song-cli: " << *message << "\n";
   if (o.archive) {
     // As in the window, only a sound that was made can be archived.
-    window.set_answer(*o.archive);
-    if (!sounded) {
+    window.answers = {*o.archive};
+    if (!sound.played()) {
       err << "fid-song-cli: nothing was archived\n";
       status = 1;
-    } else if (const auto refusal = form.command4_click()) {
-      err << "fid-song-cli: " << *refusal << "\n";
-      status = 1;
+    } else {
+      const archive::ArchiveResult archived = form.command4_click();
+      echo_prompts(window, err);
+      if (const auto message = window::archive_message(archived)) {
+        err << "fid-song-cli: " << *message << "\n";
+        status = 1;
+      }
     }
   }
   media.wait_until_done();

@@ -1,7 +1,7 @@
 // Dataset intake.
 #include "intake/dataset_intake.hpp"
 
-#include "sound/scratch_paths.hpp"
+#include "common/scratch_paths.hpp"
 
 namespace intake {
 
@@ -16,29 +16,32 @@ std::string dataset_file(const platform::FileSystem& files, const std::string& v
   return vFN;
 }
 
-void loadFIDfile(platform::Services& s, sound::FormMemory& memory, const std::string& path) {
+IntakeResult loadFIDfile(platform::Services& s, common::FormMemory& memory, const std::string& path) {
   auto& files = s.files;
-  const std::string vFN = dataset_file(files, path);
+  IntakeResult result;
+  result.dataFile = dataset_file(files, path);
+  const std::string& vFN = result.dataFile;
   // The dataset's other files lie beside the given one, whatever it is called and
   // whatever the folders above it are called.
   const std::string folder = vFN.substr(0, vFN.rfind('/') + 1);
 
-  files.copy_file(vFN, sound::kScratchFid);
-  files.delete_file(sound::kScratchTitle);
-  files.copy_file(folder + "pdata/1/title", sound::kScratchTitle);
-  files.delete_file(sound::kScratchAcqus);
-  files.copy_file(folder + "acqus", sound::kScratchAcqus);
+  result.copied = files.copy_file(vFN, common::kScratchFid);
+  files.delete_file(common::kScratchTitle);
+  result.title = bool(files.copy_file(folder + "pdata/1/title", common::kScratchTitle));
+  files.delete_file(common::kScratchAcqus);
+  result.parameters = bool(files.copy_file(folder + "acqus", common::kScratchAcqus));
 
-  const std::string plotName = files.first_match(folder + "pdata/1/*.ps");
-  if (!plotName.empty()) {
-    files.copy_file(folder + "pdata/1/" + plotName, sound::kScratchSpectrum);
+  result.plot = files.first_match(folder + "pdata/1/*.ps");
+  if (!result.plot.empty()) {
+    files.copy_file(folder + "pdata/1/" + result.plot, common::kScratchSpectrum);
     s.window.enable(platform::Button::Command3, true);
   } else {
-    files.delete_file(sound::kScratchSpectrum);
+    files.delete_file(common::kScratchSpectrum);
     s.window.enable(platform::Button::Command3, false);
   }
 
-  sound::createsound(s, memory, vFN, 0, 0);
+  result.sound = sound::createsound(s, memory, vFN, 0, 0);
+  return result;
 }
 
 }  // namespace intake

@@ -22,16 +22,18 @@ ssize_t pread_all(int fd, unsigned char* dst, std::size_t n, std::int64_t offset
   return r;
 }
 
-bool pwrite_all(int fd, const unsigned char* src, std::size_t n, std::int64_t offset) {
+// 0, or the errno of the write that failed; a write that takes nothing counts as a full disk.
+int pwrite_all(int fd, const unsigned char* src, std::size_t n, std::int64_t offset) {
   while (n > 0) {
     const ssize_t r = ::pwrite(fd, src, n, static_cast<off_t>(offset));
     if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) return false;
+    if (r < 0) return errno;
+    if (r == 0) return ENOSPC;
     src += r;
     n -= static_cast<std::size_t>(r);
     offset += r;
   }
-  return true;
+  return 0;
 }
 
 // Buffers of closed files wait here for the next file, rather than going back to the
@@ -75,9 +77,13 @@ int open_file(const char* path, BinaryFile::Mode mode) {
 
 BinaryFile::BinaryFile(const std::filesystem::path& path, Mode mode, FailureFlag& failures)
     : failures_(&failures) {
-  if (!path.empty()) fd_ = open_file(path.c_str(), mode);
+  if (path.empty()) {
+    fail(ENOENT);
+    return;
+  }
+  fd_ = open_file(path.c_str(), mode);
   if (fd_ < 0) {
-    fail();
+    fail(errno);
     return;
   }
   buffer_ = take_buffer();
@@ -96,6 +102,7 @@ BinaryFile& BinaryFile::operator=(BinaryFile&& other) noexcept {
     cursor_ = std::exchange(other.cursor_, 0);
     filled_ = std::exchange(other.filled_, 0);
     eof_ = std::exchange(other.eof_, false);
+    error_ = std::exchange(other.error_, 0);
   }
   return *this;
 }
@@ -104,7 +111,7 @@ BinaryFile::~BinaryFile() { close(); }
 
 std::size_t BinaryFile::read_slow(void* dst, std::size_t n) {
   if (fd_ < 0) {
-    fail();
+    fail(EBADF);
     return 0;
   }
   auto* out = static_cast<unsigned char*>(dst);
@@ -122,7 +129,7 @@ std::size_t BinaryFile::read_slow(void* dst, std::size_t n) {
     const bool direct = n - got >= kBufferSize;
     unsigned char* into = direct ? out + got : buffer_.get();
     const ssize_t r = pread_all(fd_, into, direct ? n - got : kBufferSize, offset_);
-    if (r < 0) fail();
+    if (r < 0) fail(errno);
     if (r <= 0) break;
     if (direct) {
       offset_ += r;
@@ -141,44 +148,32 @@ std::size_t BinaryFile::read_slow(void* dst, std::size_t n) {
 
 void BinaryFile::write_slow(const void* src, std::size_t n) {
   if (fd_ < 0) {
-    fail();
+    fail(EBADF);
     return;
   }
+  if (n >= kBufferSize) {
+    to_idle();
+    if (const int error = pwrite_all(fd_, static_cast<const unsigned char*>(src), n, offset_)) fail(error);
+    offset_ += static_cast<std::int64_t>(n);
+    return;
+  }
+  make_room(n);
+  std::memcpy(buffer_.get() + cursor_, src, n);
+  cursor_ += n;
+}
+
+void BinaryFile::make_room(std::size_t n) {
+  if (fd_ < 0 || n > kBufferSize) return;
   if (mode_ != Buffer::Writing) {
     to_idle();
     mode_ = Buffer::Writing;
   }
   if (cursor_ + n > kBufferSize) flush();
-  if (n >= kBufferSize) {
-    if (!pwrite_all(fd_, static_cast<const unsigned char*>(src), n, offset_)) fail();
-    offset_ += static_cast<std::int64_t>(n);
-    return;
-  }
-  std::memcpy(buffer_.get() + cursor_, src, n);
-  cursor_ += n;
-}
-
-void BinaryFile::write_lines(const std::int32_t* values, std::size_t n) {
-  for (std::size_t i = 0; i < n;) {
-    const std::size_t fit = mode_ == Buffer::Writing ? (kBufferSize - cursor_) / kDecimalLineRoom : 0;
-    if (fit == 0) {
-      write_line(values[i++]);  // flushes, or fails when the file is not open
-      continue;
-    }
-    // The cursor lives in a local while the buffer fills, so that the stores into the
-    // buffer do not force it back to memory after every line.
-    const std::size_t m = std::min(fit, n - i);
-    char* out = reinterpret_cast<char*>(buffer_.get());
-    std::size_t at = cursor_;
-    for (std::size_t k = 0; k < m; ++k) at += format_decimal_line(out + at, values[i + k]);
-    cursor_ = at;
-    i += m;
-  }
 }
 
 bool BinaryFile::set_position(std::int64_t position) {
   if (fd_ < 0 || position < 1) {
-    fail();
+    fail(fd_ < 0 ? EBADF : EINVAL);
     return false;
   }
   eof_ = false;
@@ -196,7 +191,7 @@ bool BinaryFile::set_position(std::int64_t position) {
 bool BinaryFile::skip(std::int64_t n) {
   const std::int64_t end = length();
   if (end < 0 || n < 0) {
-    if (n < 0) fail();
+    if (n < 0) fail(EINVAL);
     return false;
   }
   const std::int64_t from = position() - 1;
@@ -210,13 +205,13 @@ bool BinaryFile::skip(std::int64_t n) {
 
 std::int64_t BinaryFile::length() {
   if (fd_ < 0) {
-    fail();
+    fail(EBADF);
     return -1;
   }
   if (mode_ == Buffer::Writing) flush();
   struct stat st {};
   if (::fstat(fd_, &st) != 0) {
-    fail();
+    fail(errno);
     return -1;
   }
   return st.st_size;
@@ -225,14 +220,14 @@ std::int64_t BinaryFile::length() {
 void BinaryFile::close() {
   if (fd_ < 0) return;
   to_idle();
-  if (::close(fd_) != 0) fail();
+  if (::close(fd_) != 0) fail(errno);
   fd_ = -1;
   give_back(std::move(buffer_));
 }
 
 void BinaryFile::flush() {
   if (mode_ != Buffer::Writing || cursor_ == 0) return;
-  if (!pwrite_all(fd_, buffer_.get(), cursor_, offset_)) fail();
+  if (const int error = pwrite_all(fd_, buffer_.get(), cursor_, offset_)) fail(error);
   offset_ += static_cast<std::int64_t>(cursor_);
   cursor_ = 0;
 }

@@ -1,15 +1,15 @@
 // A buffered file with 1-based byte positions, in the manner of the program's file numbers.
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
-#include "platform/byte_order.hpp"
-#include "platform/decimal_line.hpp"
 #include "platform/failure_flag.hpp"
 
 namespace platform {
@@ -50,25 +50,8 @@ class BinaryFile {
     return read_slow(dst, n);
   }
 
-  // A big-endian signed 32-bit word into word, by the rules of read(): missing bytes
-  // read as zeros, and a read that fails leaves word unchanged.
-  void read_be32(std::int32_t& word) {
-    if (in_read_buffer(4)) {
-      word = be32_at(buffer_.get() + cursor_);
-      cursor_ += 4;
-      return;
-    }
-    unsigned char b[4];
-    if (!is_open()) {
-      fail();
-      return;
-    }
-    read(b, 4);
-    word = be32_at(b);
-  }
-
   // Writes n bytes at the position, which advances. A write that fails (file not open,
-  // disk full) raises the flag; when buffered, it fails at the next flush.
+  // disk full) raises the flag; when buffered, it fails at the next flush or at close().
   void write(const void* src, std::size_t n) {
     if (mode_ == Buffer::Writing && cursor_ + n <= kBufferSize) {
       std::memcpy(buffer_.get() + cursor_, src, n);
@@ -84,18 +67,20 @@ class BinaryFile {
     write(b, 2);
   }
 
-  // A number as signed decimal text, a non-negative one after one blank, then CR LF.
-  void write_line(std::int32_t value) {
-    // Formatted straight into the buffer when there is room: one line per sample.
-    if (mode_ == Buffer::Writing && cursor_ + kDecimalLineRoom <= kBufferSize) {
-      cursor_ += format_decimal_line(reinterpret_cast<char*>(buffer_.get() + cursor_), value);
+  // Lets fill put up to n bytes straight into the write buffer, and writes the bytes that
+  // fill says it put there (its result): one copy fewer for callers that format many
+  // small records. Fails as write() does.
+  template <typename Fill>
+  void write_in_place(std::size_t n, Fill&& fill) {
+    if (!(mode_ == Buffer::Writing && cursor_ + n <= kBufferSize)) make_room(n);
+    if (mode_ == Buffer::Writing && cursor_ + n <= kBufferSize) {
+      cursor_ += fill(reinterpret_cast<char*>(buffer_.get() + cursor_));
       return;
     }
-    char text[kDecimalLineRoom];
-    write(text, format_decimal_line(text, value));
+    // Not open, or more than the buffer holds: through bytes of its own.
+    std::vector<char> bytes(n);
+    write(bytes.data(), fill(bytes.data()));
   }
-  // n such lines.
-  void write_lines(const std::int32_t* values, std::size_t n);
 
   // 1-based. A position below 1 cannot be set: the call fails and nothing changes.
   // Setting a position clears end-of-file; a position behind the end is allowed.
@@ -114,6 +99,10 @@ class BinaryFile {
   // Writes what is pending and closes; a failed flush raises the flag.
   void close();
 
+  // The system's reason (an errno value) for the first operation on this file that
+  // failed; 0 while none has.
+  int error() const { return error_; }
+
  private:
   enum class Buffer { Idle, Reading, Writing };
 
@@ -122,9 +111,11 @@ class BinaryFile {
   }
   std::size_t read_slow(void* dst, std::size_t n);
   void write_slow(const void* src, std::size_t n);
+  void make_room(std::size_t n);  // for n bytes of buffered writing, when open
   void flush();
   void to_idle();  // flushes and forgets the buffer, keeping the position
-  void fail() {
+  void fail(int error) {
+    if (error_ == 0) error_ = error != 0 ? error : EIO;
     if (failures_) failures_->raise();
   }
 
@@ -136,6 +127,7 @@ class BinaryFile {
   std::size_t cursor_ = 0;   // position within the buffer
   std::size_t filled_ = 0;   // valid bytes when reading
   bool eof_ = false;
+  int error_ = 0;
 };
 
 }  // namespace platform

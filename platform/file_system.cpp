@@ -79,38 +79,42 @@ std::int64_t FileSystem::length_of(std::string_view path) {
   return static_cast<std::int64_t>(size);
 }
 
-bool FileSystem::copy_file(std::string_view from, std::string_view to) {
+Status FileSystem::copy_file(std::string_view from, std::string_view to) {
   const fs::path source = drive_.resolve(from);
   const fs::path target = drive_.resolve(to);
   std::error_code ec;
-  const bool ok = !source.empty() && !target.empty() &&
-                  fs::copy_file(source, target, fs::copy_options::overwrite_existing, ec);
-  if (!ok) {
-    failures_.raise();
-    return false;
-  }
+  if (source.empty() || target.empty()) ec = std::make_error_code(std::errc::no_such_file_or_directory);
+  if (!ec) fs::copy_file(source, target, fs::copy_options::overwrite_existing, ec);
+  if (ec) return failed(ec);
   // A copy of a write-protected dataset file must not stay write-protected, or the next
   // copy over it, and opening it for binary access, would fail.
   fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add,
                   ec);
-  return true;
+  return {};
 }
 
-bool FileSystem::delete_file(std::string_view path) {
+Status FileSystem::delete_file(std::string_view path) {
   const fs::path target = drive_.resolve(path);
   std::error_code ec;
-  const bool ok = !target.empty() && !fs::is_directory(fs::symlink_status(target, ec)) &&
-                  fs::remove(target, ec);
-  if (!ok) failures_.raise();
-  return ok;
+  if (target.empty()) return failed(std::make_error_code(std::errc::no_such_file_or_directory));
+  if (fs::is_directory(fs::symlink_status(target, ec))) {
+    return failed(std::make_error_code(std::errc::is_a_directory));
+  }
+  if (!fs::remove(target, ec) && !ec) ec = std::make_error_code(std::errc::no_such_file_or_directory);
+  return ec ? failed(ec) : Status();
 }
 
-bool FileSystem::create_folder(std::string_view path) {
+Status FileSystem::create_folder(std::string_view path) {
   const fs::path target = drive_.resolve(path);
   std::error_code ec;
-  const bool ok = !target.empty() && fs::create_directory(target, ec);
-  if (!ok) failures_.raise();
-  return ok;
+  if (target.empty()) return failed(std::make_error_code(std::errc::no_such_file_or_directory));
+  if (!fs::create_directory(target, ec) && !ec) ec = std::make_error_code(std::errc::file_exists);
+  return ec ? failed(ec) : Status();
+}
+
+Status FileSystem::failed(const std::error_code& ec) {
+  failures_.raise();
+  return Status::from(ec);
 }
 
 std::string FileSystem::first_match(std::string_view pattern) {

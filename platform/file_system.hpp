@@ -8,11 +8,13 @@
 #include "platform/binary_file.hpp"
 #include "platform/drive.hpp"
 #include "platform/failure_flag.hpp"
+#include "platform/status.hpp"
 
 namespace platform {
 
 // Every operation resolves its paths through the drive, never throws, and raises the
-// failure flag when it fails; a failed operation leaves its target as it was.
+// failure flag when it fails; a failed operation leaves its target as it was and says
+// why, with the system's reason.
 class FileSystem {
  public:
   explicit FileSystem(Drive drive) : drive_(std::move(drive)) {}
@@ -41,11 +43,11 @@ class FileSystem {
   std::int64_t length_of(std::string_view path);
   // Replaces an existing destination; fails when the source is missing or is the
   // destination itself. The copy is always readable and writable by its owner.
-  bool copy_file(std::string_view from, std::string_view to);
+  Status copy_file(std::string_view from, std::string_view to);
   // Fails when there is no such file; never deletes a folder.
-  bool delete_file(std::string_view path);
+  Status delete_file(std::string_view path);
   // Fails when the folder exists or its parent does not.
-  bool create_folder(std::string_view path);
+  Status create_folder(std::string_view path);
 
   // The name of the first ordinary file in the pattern's folder that its last component
   // matches ("*" and "?", letter case not significant), in the folder's own order; names
@@ -53,6 +55,8 @@ class FileSystem {
   std::string first_match(std::string_view pattern);
 
  private:
+  Status failed(const std::error_code& ec);  // raises the flag
+
   Drive drive_;
   FailureFlag failures_;
 };

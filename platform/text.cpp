@@ -18,7 +18,9 @@ std::size_t digits_from(std::string_view text, std::size_t i) {
 
 }  // namespace
 
-double numeric_value(std::string_view text) {
+double numeric_value(std::string_view text) { return leading_number(text).value_or(0.0); }
+
+std::optional<double> leading_number(std::string_view text) {
   std::size_t start = 0;
   while (start < text.size() && (text[start] == ' ' || text[start] == '\t')) ++start;
 
@@ -31,7 +33,7 @@ double numeric_value(std::string_view text) {
     fraction = digits_from(text, end + 1);
     if (whole + fraction > 0) end += 1 + fraction;
   }
-  if (whole + fraction == 0) return 0.0;
+  if (whole + fraction == 0) return std::nullopt;
   // An exponent counts only when digits follow it.
   if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
     std::size_t e = end + 1;

@@ -14,6 +14,8 @@ inline constexpr char kCarriageReturn = '\r';
 // number is read (sign, digits, "." as the only decimal point, an exponent); 0 when the
 // text does not start with one. A magnitude beyond a double's range gives an infinity.
 double numeric_value(std::string_view text);
+// The same number, or nothing when the text does not start with one.
+std::optional<double> leading_number(std::string_view text);
 
 // To the nearest integer, a half to the even one; empty when the result does not fit.
 // Inline, as every sample passes through it.

@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "platform/text.hpp"
+#include "sound/listing_line.hpp"
 
 namespace sound {
 namespace {
@@ -80,6 +81,17 @@ struct Words {
   }
 };
 
+// One listing line for each value, formatted straight into the file's buffer.
+void write_lines(platform::BinaryFile& list, const std::int32_t* values, std::size_t n) {
+  list.write_in_place(n * kDecimalLineRoom, [&](char* out) {
+    // The position lives in a local while the lines are formatted, so that the stores
+    // into the buffer do not force it back to memory after every line.
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < n; ++i) at += format_decimal_line(out + at, values[i]);
+    return at;
+  });
+}
+
 // The pairs that lie wholly behind the lead-in, a block at a time: no read among them
 // meets the end of the file, so they need none of the word-by-word end handling.
 template <typename W>
@@ -102,7 +114,7 @@ void sound_whole_pairs(platform::BinaryFile& fid, platform::BinaryFile& wav,
       values[i] = s.value;
     }
     wav.write(samples, 2 * n);
-    list.write_lines(values, n);
+    write_lines(list, values, n);
     left -= static_cast<std::int64_t>(n);
   }
 }
@@ -130,7 +142,7 @@ std::int64_t make(platform::BinaryFile& fid, platform::BinaryFile& wav, platform
     if (++wordCount % 2 == 1) continue;
     s.next(W::at(word));
     wav.write_le16(s.held);
-    list.write_line(s.value);
+    write_lines(list, &s.value, 1);
   }
   return s.count;
 }

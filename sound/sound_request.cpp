@@ -1,9 +1,11 @@
 // The sound request.
 #include "sound/sound_request.hpp"
 
+#include <optional>
+
+#include "common/scratch_paths.hpp"
 #include "platform/text.hpp"
 #include "sound/sample_synthesis.hpp"
-#include "sound/scratch_paths.hpp"
 #include "sound/wave_container.hpp"
 
 namespace sound {
@@ -15,8 +17,10 @@ constexpr std::int32_t kToneBaseRate = 44100;
 // The FID's sampling: 32768 points in 3.9584243 seconds, as a whole number of Hz (8278).
 const std::int32_t kFidBaseRate = platform::round_to_int32(32768 / 3.9584243).value();
 
-// The sample rate that the replay speed asks for; 0 when it gives none.
-std::int32_t sample_rate(platform::Services& s, FormMemory& memory, std::int32_t baseRate) {
+// The sample rate that the replay speed asks for, into result; false when it gives none.
+bool sample_rate(platform::Services& s, common::FormMemory& memory, std::int32_t baseRate,
+                 SoundResult& result) {
+  using Outcome = SoundResult::Outcome;
   // The speed is kept to tenths: "x 0.125" plays at 0.1 of the base rate.
   std::int32_t tenths = 0;
   const double speed = platform::numeric_value(platform::from_second(s.window.replay_speed()));
@@ -25,15 +29,29 @@ std::int32_t sample_rate(platform::Services& s, FormMemory& memory, std::int32_t
   } else {
     s.files.failures().raise();
   }
+  std::optional<std::int32_t> rate;
   if (tenths != 0) {
-    return platform::round_to_int32(tenths / 10.0 * baseRate).value_or(0);
+    rate = platform::round_to_int32(tenths / 10.0 * baseRate);
+  } else {
+    if (memory.customMultiplier == 0) memory.customMultiplier = 1;
+    // Offered with "." whatever the locale, so that confirming it unchanged keeps it.
+    result.answer = s.window.prompt("Multiplier?", platform::decimal_text(memory.customMultiplier));
+    const auto multiplier = platform::leading_number(result.answer);
+    memory.customMultiplier = multiplier.value_or(0);
+    if (!multiplier) {
+      result.outcome = result.answer.empty() ? Outcome::Cancelled : Outcome::NotANumber;
+      return false;
+    }
+    rate = platform::round_to_int32(baseRate * memory.customMultiplier);
   }
-  if (memory.customMultiplier == 0) memory.customMultiplier = 1;
-  // Offered with "." whatever the locale, so that confirming it unchanged keeps it.
-  const std::string answer =
-      s.window.prompt("Multiplier?", platform::decimal_text(memory.customMultiplier));
-  memory.customMultiplier = platform::numeric_value(answer);
-  return platform::round_to_int32(baseRate * memory.customMultiplier).value_or(0);
+  if (!rate) {
+    result.outcome = Outcome::RateTooLarge;
+    return false;
+  }
+  // A rate of 0 or below makes no playable file.
+  result.rate = *rate;
+  if (*rate <= 0) result.outcome = Outcome::NoPositiveRate;
+  return *rate > 0;
 }
 
 }  // namespace
@@ -47,42 +65,44 @@ std::string loadfromfile(platform::FileSystem& files, std::string_view fname) {
   return text;
 }
 
-void createsound(platform::Services& s, FormMemory& memory, const std::string& what,
-                 std::int16_t f1, std::int16_t f2) {
+SoundResult createsound(platform::Services& s, common::FormMemory& memory, const std::string& what,
+                        std::int16_t f1, std::int16_t f2) {
   s.files.failures().clear();
+  SoundResult result;
 
   const bool toneMode = what == "tone";
   if (!toneMode && what != "fid") memory.lastFidPath = what;
   const std::string caption =
       toneMode ? s.window.tone_text(ToneBox::First) + " and " + s.window.tone_text(ToneBox::Second) +
                      " Hz"
-               : memory.lastFidPath + platform::kCarriageReturn + loadfromfile(s.files, kScratchTitle);
+               : memory.lastFidPath + platform::kCarriageReturn +
+                     loadfromfile(s.files, common::kScratchTitle);
   s.window.set_title(caption);
 
-  const std::int32_t rate = sample_rate(s, memory, toneMode ? kToneBaseRate : kFidBaseRate);
-  // A rate of 0 or below makes no playable file: the request ends before any file changes.
-  if (rate <= 0) return;
+  // Without a rate the request ends before any file changes.
+  if (!sample_rate(s, memory, toneMode ? kToneBaseRate : kFidBaseRate, result)) return result;
 
   WaveHeaders headers = readtemplate(
       s.files, s.window.executable_folder() + std::string(platform::kSeparator) + "fidsong.wav");
   const std::string comment = caption + " " + s.window.replay_speed();
 
-  s.files.open_for_writing(kScratchWav).close();
-  platform::BinaryFile wav = s.files.open_binary(kScratchWav);
-  platform::BinaryFile fid = s.files.open_for_reading_created(kScratchFid);
-  platform::BinaryFile listing = s.files.open_for_writing(kScratchListing);
+  s.files.open_for_writing(common::kScratchWav).close();
+  platform::BinaryFile wav = s.files.open_binary(common::kScratchWav);
+  platform::BinaryFile fid = s.files.open_for_reading_created(common::kScratchFid);
+  platform::BinaryFile listing = s.files.open_for_writing(common::kScratchListing);
   // How the FID stores its words; without parameters, the classic big-endian reading.
-  const WordFormat format = word_format(loadfromfile(s.files, kScratchAcqus));
+  result.format = word_format(loadfromfile(s.files, common::kScratchAcqus));
 
   writeheader(wav, headers, comment);
-  const std::int64_t sampleCount = makesamples(fid, wav, listing, toneMode, f1, f2, format);
-  finishheader(wav, headers, rate, sampleCount);
+  result.samples = makesamples(fid, wav, listing, toneMode, f1, f2, result.format);
+  finishheader(wav, headers, result.rate, result.samples);
   wav.close();
   fid.close();
   listing.close();
 
-  s.media.play(kScratchWav);
+  s.media.play(common::kScratchWav);
   s.window.enable(platform::Button::Command4, true);
+  return result;
 }
 
 }  // namespace sound

@@ -5,23 +5,38 @@
 #include <string>
 #include <string_view>
 
+#include "common/form_memory.hpp"
 #include "platform/file_system.hpp"
 #include "platform/services.hpp"
+#include "sound/word_format.hpp"
 
 namespace sound {
 
-// What the window remembers between sound requests.
-struct FormMemory {
-  std::string lastFidPath;        // the last dataset's FID path
-  double customMultiplier = 0.0;  // the last "Multiplier?" answer; 0: none yet (offered as 1)
+// What a sound request did.
+struct SoundResult {
+  enum class Outcome {
+    Played,          // written and handed to playback
+    Cancelled,       // "Multiplier?" was cancelled or answered with nothing
+    NotANumber,      // the answer does not start with a number
+    NoPositiveRate,  // the speed gives a rate of 0 or below
+    RateTooLarge,    // the speed gives a rate that does not fit 32 bits
+  };
+  Outcome outcome = Outcome::Played;
+  std::string answer;      // the "Multiplier?" answer, when the speed asked for one
+  std::int32_t rate = 0;   // samples a second, as the header says
+  std::int64_t samples = 0;
+  WordFormat format;       // how the FID's words were read
+
+  bool played() const { return outcome == Outcome::Played; }
+  double seconds() const { return rate > 0 ? static_cast<double>(samples) / rate : 0.0; }
 };
 
 // what: "tone" for the tone test, "fid" to sound the scratch FID again, or the FID path
 // of a dataset just taken in. Sets Label1, writes the WAVE file and the sample listing at
 // the picked replay speed, starts playback and enables "archive Data". A speed that gives
 // no positive sample rate (a cancelled "Multiplier?", say) stops before any file changes.
-void createsound(platform::Services& services, FormMemory& memory, const std::string& what,
-                 std::int16_t f1, std::int16_t f2);
+[[nodiscard]] SoundResult createsound(platform::Services& services, common::FormMemory& memory,
+                                      const std::string& what, std::int16_t f1, std::int16_t f2);
 
 // The whole file as bytes; empty when it cannot be opened for reading.
 std::string loadfromfile(platform::FileSystem& files, std::string_view fname);

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <string_view>
 #include <type_traits>
 
@@ -46,16 +47,16 @@ inline double float64_at(const unsigned char* p) {
   return std::bit_cast<double>(load<Order, std::uint64_t>(p));
 }
 
-// The bytes of a word (an std::int32_t or a double) in the given order, for writers of
-// FID files.
+// Appends the bytes of a word (an std::int32_t or a double) in the given order: the one
+// writer of FID files, for the demo, the benchmark and the tests.
 template <typename Word>
-inline void store_word(ByteOrder order, Word value, unsigned char* out) {
+inline void append_word(std::string& bytes, ByteOrder order, Word value) {
   static_assert(std::is_same_v<Word, std::int32_t> || std::is_same_v<Word, double>);
   using Bits = std::conditional_t<sizeof(Word) == 4, std::uint32_t, std::uint64_t>;
   const auto bits = std::bit_cast<Bits>(value);
   for (std::size_t i = 0; i < sizeof bits; ++i) {
     const std::size_t shift = 8 * (order == ByteOrder::Little ? i : sizeof bits - 1 - i);
-    out[i] = static_cast<unsigned char>(bits >> shift);
+    bytes += static_cast<char>(bits >> shift);
   }
 }
 

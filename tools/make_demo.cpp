@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "sound/word_format.hpp"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -45,11 +47,6 @@ std::vector<Line> lines() {
 
 double offset_hz(double ppm) { return (ppm - kCarrierPpm) * kSpectrometerMHz; }
 
-void put_be32(std::string& bytes, std::int32_t v) {
-  const auto u = static_cast<std::uint32_t>(v);
-  for (int shift = 24; shift >= 0; shift -= 8) bytes += static_cast<char>((u >> shift) & 0xff);
-}
-
 std::string fid() {
   const auto spectrum = lines();
   std::string bytes;
@@ -75,8 +72,8 @@ std::string fid() {
       re += next_noise();
       im += next_noise();
     }
-    put_be32(bytes, static_cast<std::int32_t>(std::lround(re)));
-    put_be32(bytes, static_cast<std::int32_t>(std::lround(im)));
+    sound::append_word(bytes, sound::ByteOrder::Big, static_cast<std::int32_t>(std::lround(re)));
+    sound::append_word(bytes, sound::ByteOrder::Big, static_cast<std::int32_t>(std::lround(im)));
   }
   return bytes;
 }

@@ -1,10 +1,8 @@
 // The window's start-up and command handlers.
 #include "window/form.hpp"
 
-#include "archive/archive_page.hpp"
-#include "intake/dataset_intake.hpp"
+#include "common/scratch_paths.hpp"
 #include "platform/text.hpp"
-#include "sound/scratch_paths.hpp"
 
 namespace window {
 namespace {
@@ -17,32 +15,26 @@ constexpr int kStartSpeed = 4;  // "x 1"
 
 }  // namespace
 
-std::variant<ToneArguments, std::string> tone_arguments(const platform::WindowServices& window) {
-  struct Box {
-    ToneBox box;
-    const char* description;
-  };
-  const Box boxes[] = {{ToneBox::First, "The first tone (txtF1)"},
-                       {ToneBox::Second, "The second tone (txtF2)"}};
-  std::int16_t values[2] = {0, 0};
-  for (int i = 0; i < 2; ++i) {
+ToneArguments tone_arguments(const platform::WindowServices& window) {
+  ToneArguments arguments;
+  for (const ToneBox box : {ToneBox::First, ToneBox::Second}) {
     // An unchecked box's text never reaches the conversion.
-    if (!window.tone_switch(boxes[i].box)) continue;
-    const auto value = platform::round_to_int16(platform::numeric_value(window.tone_text(boxes[i].box)));
+    if (!window.tone_switch(box)) continue;
+    const auto value = platform::round_to_int16(platform::numeric_value(window.tone_text(box)));
     if (!value) {
-      return std::string(boxes[i].description) +
-             " must lie between -32768 and 32767 Hz; the tone test was not played.";
+      arguments.refused = box;
+      return arguments;
     }
-    values[i] = *value;
+    (box == ToneBox::First ? arguments.f1 : arguments.f2) = *value;
   }
-  return ToneArguments{values[0], values[1]};
+  return arguments;
 }
 
 void Form::prepare_controls() {
   auto& files = services_.files;
   auto& window = services_.window;
-  files.create_folder(sound::kScratchFolder);
-  files.create_folder(sound::kArchiveParent);
+  files.create_folder(common::kScratchFolder);
+  files.create_folder(common::kArchiveParent);
   window.set_tone_text(ToneBox::First, "440");
   window.set_tone_text(ToneBox::Second, "445");
   for (const char* speed : kReplaySpeeds) window.append_replay_entry(speed);
@@ -51,30 +43,30 @@ void Form::prepare_controls() {
   window.enable(Button::Command4, false);
 }
 
-void Form::take_command_line() {
+std::optional<intake::IntakeResult> Form::take_command_line() {
   // The whole text is one path: not split, quotes kept.
   const std::string commandLine = services_.window.command_line();
-  if (!commandLine.empty()) intake::loadFIDfile(services_, memory_, commandLine);
+  if (commandLine.empty()) return std::nullopt;
+  return intake::loadFIDfile(services_, memory_, commandLine);
 }
 
-void Form::command1_click() { sound::createsound(services_, memory_, "fid", 0, 0); }
+sound::SoundResult Form::command1_click() { return sound::createsound(services_, memory_, "fid", 0, 0); }
 
-void Form::command1_drop(const std::vector<std::string>& files) {
-  if (!files.empty()) intake::loadFIDfile(services_, memory_, files.front());
+std::optional<intake::IntakeResult> Form::command1_drop(const std::vector<std::string>& files) {
+  if (files.empty()) return std::nullopt;
+  return intake::loadFIDfile(services_, memory_, files.front());
 }
 
-std::optional<std::string> Form::command2_click() {
-  const auto arguments = tone_arguments(services_.window);
-  if (const auto* refusal = std::get_if<std::string>(&arguments)) return *refusal;
-  const auto& [f1, f2] = std::get<ToneArguments>(arguments);
-  sound::createsound(services_, memory_, "tone", f1, f2);
-  return std::nullopt;
+ToneTestResult Form::command2_click() {
+  const ToneArguments arguments = tone_arguments(services_.window);
+  if (arguments.refused) return {arguments.refused, {}};
+  return {std::nullopt, sound::createsound(services_, memory_, "tone", arguments.f1, arguments.f2)};
 }
 
 void Form::command3_click() {
-  services_.shell.shellopen(sound::kScratchSpectrum, platform::kShowMinimized);
+  services_.shell.shellopen(common::kScratchSpectrum, platform::kShowMinimized);
 }
 
-std::optional<std::string> Form::command4_click() { return archive::archivedata(services_); }
+archive::ArchiveResult Form::command4_click() { return archive::archivedata(services_); }
 
 }  // namespace window

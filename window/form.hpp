@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
+#include "archive/archive_page.hpp"
+#include "common/form_memory.hpp"
+#include "intake/dataset_intake.hpp"
 #include "platform/services.hpp"
 #include "sound/sound_request.hpp"
 
@@ -15,43 +17,49 @@ namespace window {
 struct ToneArguments {
   std::int16_t f1 = 0;
   std::int16_t f2 = 0;
+  // A checked box whose value does not fit -32768..32767 Hz: the tone test is refused.
+  std::optional<platform::ToneBox> refused;
 };
 
 // The tone test's frequencies: a checked box gives its text's value rounded to 16 bits,
-// an unchecked one 0. A checked value outside -32768..32767 gives instead a message that
-// names the box and the range.
-std::variant<ToneArguments, std::string> tone_arguments(const platform::WindowServices& window);
+// an unchecked one 0.
+ToneArguments tone_arguments(const platform::WindowServices& window);
 
-// Owns what the window remembers and runs one handler per user event.
+// What "tones" did: refused before anything was written, or the sound request's result.
+struct ToneTestResult {
+  std::optional<platform::ToneBox> refused;
+  sound::SoundResult sound;
+};
+
+// Owns what the window remembers and runs one handler per user event; each returns what
+// its routine did, for the front end to tell.
 class Form {
  public:
   explicit Form(platform::Services& services) : services_(services) {}
 
   // Start-up, before the window is first shown: the scratch folders, the controls' start
-  // values, then the dataset named on the command line.
-  void startup() {
+  // values, then the dataset named on the command line (none: nothing to report).
+  std::optional<intake::IntakeResult> startup() {
     prepare_controls();
-    take_command_line();
+    return take_command_line();
   }
   void prepare_controls();
-  void take_command_line();
+  std::optional<intake::IntakeResult> take_command_line();
 
   // The large button: a click sounds the scratch FID again; a drop takes in the first
-  // dropped file (an empty list is a drop that holds no files).
-  void command1_click();
-  void command1_drop(const std::vector<std::string>& files);
-  // "tones": empty when played, else why it was refused (nothing is written or played).
-  std::optional<std::string> command2_click();
+  // dropped file (an empty list is a drop that holds no files, and does nothing).
+  sound::SoundResult command1_click();
+  std::optional<intake::IntakeResult> command1_drop(const std::vector<std::string>& files);
+  ToneTestResult command2_click();  // "tones"
   // "view Spectrum": the scratch copy of the plot, opened by the desktop.
   void command3_click();
-  // "archive Data": empty when done or cancelled, else why the name was refused.
-  std::optional<std::string> command4_click();
+  archive::ArchiveResult command4_click();  // "archive Data"
 
-  const sound::FormMemory& memory() const { return memory_; }
+  const common::FormMemory& memory() const { return memory_; }
 
  private:
   platform::Services& services_;
-  sound::FormMemory memory_;
+  common::FormMemory memory_;
 };
 
 }  // namespace window

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "sound/sound_request.hpp"
+#include "window/messages.hpp"
 #include "tests/support/workbench.hpp"
 
 namespace {
 
 using namespace testsupport;
+using Outcome = archive::ArchiveResult::Outcome;
 
 // The page as its twelve pieces give it, spelt out here.
 std::string page(const std::string& caption, const std::string& dateTime) {
@@ -31,9 +33,9 @@ class ArchiveTest : public ::testing::Test {
     bench.files.copy_file((vFN.parent_path() / "acqus").string(), "C:\\temp\\acqus");
     bench.files.copy_file((vFN.parent_path() / "pdata/1/title").string(), "C:\\temp\\title");
     bench.files.copy_file((vFN.parent_path() / "pdata/1/a.ps").string(), "C:\\temp\\spectrum.eps");
-    sound::createsound(bench.services, memory, vFN.string(), 0, 0);
+    ASSERT_TRUE(sound::createsound(bench.services, memory, vFN.string(), 0, 0).played());
   }
-  std::optional<std::string> archive_as(const std::string& answer) {
+  archive::ArchiveResult archive_as(const std::string& answer) {
     bench.window.answers = {answer};
     return archive::archivedata(bench.services);
   }
@@ -42,13 +44,15 @@ class ArchiveTest : public ::testing::Test {
   }
 
   Workbench bench;
-  sound::FormMemory memory;
+  common::FormMemory memory;
   std::filesystem::path vFN;
 };
 
 TEST_F(ArchiveTest, ADatasetIsArchivedWithItsSoundAndAPageThatIsOpened) {
   take_in();
-  EXPECT_EQ(archive_as("run1"), std::nullopt);
+  const archive::ArchiveResult result = archive_as("run1");
+  EXPECT_EQ(result.outcome, Outcome::Written);
+  EXPECT_EQ(result.folder, "C:\\temp\\fidsong\\run1");
   ASSERT_EQ(bench.window.prompts.size(), 1u);
   EXPECT_EQ(bench.window.prompts[0].text, "Subdirectory of c:\\temp\\fidsong\\?");
   EXPECT_EQ(bench.window.prompts[0].default_answer, std::nullopt);
@@ -70,7 +74,7 @@ TEST_F(ArchiveTest, ArchivingTwiceUnderOneNameLeavesOnlyTheSecondPage) {
   archive_as("same");
   write_file(archived("same/notes.txt"), "kept");
   bench.window.tones = {{platform::ToneBox::First, "1"}, {platform::ToneBox::Second, "2"}};
-  sound::createsound(bench.services, memory, "tone", 1, 2);  // a shorter caption
+  ASSERT_TRUE(sound::createsound(bench.services, memory, "tone", 1, 2).played());  // a shorter caption
   archive_as("same");
   EXPECT_TRUE(same_bytes(read_file(archived("same/index.htm")), page("1 and 2 Hz", bench.window.dateTime)));
   EXPECT_EQ(read_file(archived("same/fid.wav")), read_file(bench.scratch("fid.wav"))) << "the tone";
@@ -82,8 +86,8 @@ TEST_F(ArchiveTest, ACancelOrAnEmptyAnswerDoesNothing) {
   take_in();
   const auto before = std::distance(std::filesystem::directory_iterator(archived("")), {});
   bench.window.answers.clear();
-  EXPECT_EQ(archive::archivedata(bench.services), std::nullopt);  // cancelled
-  EXPECT_EQ(archive_as(""), std::nullopt);
+  EXPECT_EQ(archive::archivedata(bench.services).outcome, Outcome::Cancelled);
+  EXPECT_EQ(archive_as("").outcome, Outcome::Cancelled);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(archived("")), {}), before);
   EXPECT_TRUE(bench.shell.opened.empty());
 }
@@ -118,7 +122,9 @@ TEST_F(ArchiveTest, NamesThatClimbOutOfTheArchiveAreRefused) {
   take_in();
   const std::string wav = read_file(bench.scratch("fid.wav"));
   for (const char* name : {"..", "..\\x", "a\\..\\..", "../..", ".\\..\\temp", "a/b/../../../x"}) {
-    const auto refusal = archive_as(name);
+    const auto result = archive_as(name);
+    EXPECT_EQ(result.outcome, Outcome::Refused) << name;
+    const auto refusal = window::archive_message(result);
     ASSERT_TRUE(refusal.has_value()) << name;
     EXPECT_NE(refusal->find(name), std::string::npos) << *refusal;
     EXPECT_NE(refusal->find("c:\\temp\\fidsong"), std::string::npos) << *refusal;

@@ -28,11 +28,11 @@ TEST(ArchivePageInABrowser, ShowsTheCaptionTheSoundAndLinksToFilesThatExist) {
     GTEST_SKIP() << "Chromium is not installed, and could not be installed here";
   }
   Workbench bench;
-  sound::FormMemory memory;
+  common::FormMemory memory;
   const std::string vFN = DEMO_DIR "/1/fid";
-  intake::loadFIDfile(bench.services, memory, vFN);
+  ASSERT_TRUE(intake::loadFIDfile(bench.services, memory, vFN).sound.played());
   bench.window.answers = {"demo"};
-  ASSERT_EQ(archive::archivedata(bench.services), std::nullopt);
+  ASSERT_EQ(archive::archivedata(bench.services).outcome, archive::ArchiveResult::Outcome::Written);
   const auto folder = bench.resolve("C:\\temp\\fidsong\\demo");
   const std::string url = "file://" + (folder / "index.htm").string();
 

@@ -16,7 +16,7 @@ class ConsoleAppTest : public ::testing::Test {
   ProcessResult cli(std::vector<std::string> args, std::map<std::string, std::string> env = {}) {
     args.insert(args.begin(), FID_SONG_CLI);
     env.emplace("XDG_DATA_HOME", xdg.path().string());
-    return run_process(args, env);
+    return run_process(args, {.env = env});
   }
   std::filesystem::path scratch(const std::string& name) const {
     return xdg.path() / "fid-song/drive_c/temp" / name;
@@ -35,8 +35,8 @@ TEST_F(ConsoleAppTest, ADatasetBecomesTheSameFilesAsTheWindowMakes) {
   Workbench bench;
   write_file(bench.scratch("fid"), read_file(demo));
   write_file(bench.scratch("title"), read_file(DEMO_DIR "/1/pdata/1/title"));
-  sound::FormMemory memory;
-  sound::createsound(bench.services, memory, demo, 0, 0);
+  common::FormMemory memory;
+  ASSERT_TRUE(sound::createsound(bench.services, memory, demo, 0, 0).played());
   EXPECT_TRUE(same_bytes(read_file(scratch("fid.wav")), read_file(bench.scratch("fid.wav"))));
   EXPECT_TRUE(same_bytes(read_file(scratch("fid.xls")), read_file(bench.scratch("fid.xls"))));
   EXPECT_EQ(read_file(scratch("spectrum.eps")), read_file(DEMO_DIR "/1/pdata/1/ethanol_1h.ps"));
@@ -151,7 +151,7 @@ TEST_F(ConsoleAppTest, AReadOnlyTemplateBesideTheProgramSuppliesTheHeader) {
   fs::permissions(xdg.path(), fs::perms::all);
   const ProcessResult run = run_process(
       as_ordinary_user({(bin.path() / "fid-song-cli").string(), "--no-play", "--tones"}),
-      {{"XDG_DATA_HOME", xdg.path().string()}});
+      {.env = {{"XDG_DATA_HOME", xdg.path().string()}}});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(read_file(scratch("fid.wav")).substr(8, 4), "WAVX");
 }

@@ -20,14 +20,14 @@ class DatasetIntakeTest : public ::testing::Test {
     write_file(bench.scratch("fid"), fid_with_pairs({{0, 1000}}));
     previousFid = read_file(bench.scratch("fid"));
   }
-  void intake(const std::filesystem::path& vFN) {
-    intake::loadFIDfile(bench.services, memory, vFN.string());
+  intake::IntakeResult intake(const std::filesystem::path& vFN) {
+    return intake::loadFIDfile(bench.services, memory, vFN.string());
   }
   bool exists(const char* name) const { return std::filesystem::exists(bench.scratch(name)); }
   std::string scratch(const char* name) const { return read_file(bench.scratch(name)); }
 
   Workbench bench;
-  sound::FormMemory memory;
+  common::FormMemory memory;
   std::string previousFid;
   const std::string fid = fid_with_pairs({{0, 500}, {0, 250}});
 };

@@ -49,7 +49,7 @@ class SharedDatasetsTest : public ::testing::Test {
   }
   const fs::path kShared = SHARED_DATASETS;
   Workbench bench;
-  sound::FormMemory memory;
+  common::FormMemory memory;
 };
 
 TEST_F(SharedDatasetsTest, EachSoundsAsAChordOfTonesInItsOwnByteOrderAndAsNoiseInTheOther) {
@@ -63,7 +63,9 @@ TEST_F(SharedDatasetsTest, EachSoundsAsAChordOfTonesInItsOwnByteOrderAndAsNoiseI
       {"coffee-jres-2d/13/ser", "coffee-jres-2d/13/ser", false},
   };
   for (const auto& [given, file, bigEndian] : cases) {
-    intake::loadFIDfile(bench.services, memory, (kShared / given).string());
+    const auto result = intake::loadFIDfile(bench.services, memory, (kShared / given).string());
+    EXPECT_EQ(result.sound.format.order, bigEndian ? sound::ByteOrder::Big : sound::ByteOrder::Little) << given;
+    EXPECT_EQ(result.dataFile, (kShared / file).string());
     const std::string data = read_file(kShared / file);
     EXPECT_EQ(read_file(bench.scratch("fid")), data) << given;
     EXPECT_EQ(read_file(bench.scratch("acqus")), read_file(fs::path(kShared / file).parent_path() / "acqus"));
@@ -81,7 +83,7 @@ TEST_F(SharedDatasetsTest, TheSerOfATwoDimensionalSetSoundsItsFortyFidsUnderItsF
   fs::create_directories(folder);
   fs::copy(kShared / "coffee-jres-2d/13", folder, fs::copy_options::recursive);
   write_file(folder / "pdata/1/title", "coffee extract, J-resolved");
-  intake::loadFIDfile(bench.services, memory, folder.string());
+  ASSERT_TRUE(intake::loadFIDfile(bench.services, memory, folder.string()).copied);
   EXPECT_EQ(bench.window.title_text, (folder / "ser").string() + "\rcoffee extract, J-resolved");
   // 40 FIDs of 8192 words: 40 * 4096 pairs, less the 40 of the lead-in.
   EXPECT_EQ(listed(read_file(bench.scratch("fid.xls"))).size(), 40u * 4096 - 40);

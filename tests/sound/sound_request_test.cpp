@@ -15,15 +15,15 @@ class SoundRequestTest : public ::testing::Test {
   SoundRequestTest() {
     write_file(bench.scratch("fid"), fid_with_pairs({{0, 500}, {0, -1000}, {0, 250}}));
   }
-  void request(const std::string& what, std::int16_t f1 = 0, std::int16_t f2 = 0) {
-    sound::createsound(bench.services, memory, what, f1, f2);
+  sound::SoundResult request(const std::string& what, std::int16_t f1 = 0, std::int16_t f2 = 0) {
+    return sound::createsound(bench.services, memory, what, f1, f2);
   }
   std::string wav() const { return read_file(bench.scratch("fid.wav")); }
   // The sample rate and byte rate fields of the finished file.
   std::string rates() const { return wav().substr(24, 8); }
 
   Workbench bench;
-  sound::FormMemory memory;
+  common::FormMemory memory;
 };
 
 TEST_F(SoundRequestTest, ADatasetBecomesAWaveFileAListingAndASoundPlayed) {

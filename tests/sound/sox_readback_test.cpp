@@ -37,8 +37,8 @@ TEST(SoxReadback, SoxReadsTheRateTheSamplesAndTheirPeak) {
   fid.replace(0, 4, be32(static_cast<std::int32_t>(4e6)));
   write_file(bench.scratch("fid"), fid);
   bench.window.speed = "x 0.5";
-  sound::FormMemory memory;
-  sound::createsound(bench.services, memory, "/d/1/fid", 0, 0);
+  common::FormMemory memory;
+  ASSERT_TRUE(sound::createsound(bench.services, memory, "/d/1/fid", 0, 0).played());
 
   const std::string wav = bench.scratch("fid.wav").string();
   EXPECT_EQ(run("soxi -r '" + wav + "'"), "4139\n");

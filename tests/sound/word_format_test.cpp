@@ -56,7 +56,7 @@ TEST(Parameters, RealAndIntegerValuesAreWholeNumbersOrNothing) {
 
 TEST(WordFormat, EachSoundRequestReadsItFromTheScratchParameters) {
   Workbench bench;
-  sound::FormMemory memory;
+  common::FormMemory memory;
   // Little-endian 32-bit words: 80 of lead-in, then pairs whose second word is 256.
   std::vector<double> fid(80, 0);
   for (int i = 0; i < 60; ++i) fid.insert(fid.end(), {0, 256});
@@ -67,18 +67,18 @@ TEST(WordFormat, EachSoundRequestReadsItFromTheScratchParameters) {
   };
 
   write_file(bench.scratch("acqus"), "##$BYTORDA= 0\n");
-  sound::createsound(bench.services, memory, "fid", 0, 0);
+  ASSERT_TRUE(sound::createsound(bench.services, memory, "fid", 0, 0).played());
   EXPECT_EQ(first_line(), " 7680\r\n") << "256 / 1000 * 30000";
-  sound::createsound(bench.services, memory, "tone", 440, 445);
+  ASSERT_TRUE(sound::createsound(bench.services, memory, "tone", 440, 445).played());
   EXPECT_EQ(read_file(bench.scratch("fid.wav")).size(), 52u + 24 + 2 * 60) << "60 pairs";
 
   write_file(bench.scratch("acqus"), "##$BYTORDA= 0\n##$DTYPA= 2\n");
-  sound::createsound(bench.services, memory, "tone", 440, 445);
+  ASSERT_TRUE(sound::createsound(bench.services, memory, "tone", 440, 445).played());
   EXPECT_EQ(read_file(bench.scratch("fid.wav")).size(), 52u + 24 + 2 * 10)
       << "(800 - 640) bytes in pairs of 16";
 
   std::filesystem::remove(bench.scratch("acqus"));
-  sound::createsound(bench.services, memory, "fid", 0, 0);
+  ASSERT_TRUE(sound::createsound(bench.services, memory, "fid", 0, 0).played());
   EXPECT_EQ(first_line(), " 30000\r\n") << "big-endian: 0x00010000 sets the scale and sounds";
   EXPECT_FALSE(bench.files.failures().raised()) << "no parameters is no failure";
 }

@@ -1,6 +1,7 @@
 // Temporary folders and byte helpers for tests.
 #include "tests/support/files.hpp"
 
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -41,31 +42,24 @@ std::string le32(std::int32_t v) {
           static_cast<char>((u >> 16) & 0xff), static_cast<char>(u >> 24)};
 }
 
-std::string be32(std::int32_t v) {
-  const auto u = static_cast<std::uint32_t>(v);
-  return {static_cast<char>(u >> 24), static_cast<char>((u >> 16) & 0xff),
-          static_cast<char>((u >> 8) & 0xff), static_cast<char>(u & 0xff)};
-}
+std::string be32(std::int32_t v) { return be32s({v}); }
 
 std::string be32s(const std::vector<std::int32_t>& words) {
   std::string bytes;
-  for (const auto w : words) bytes += be32(w);
+  for (const auto w : words) sound::append_word(bytes, sound::ByteOrder::Big, w);
   return bytes;
 }
 
 std::string words(const sound::WordFormat& format, const std::vector<double>& values) {
   std::string bytes;
   for (const double v : values) {
-    unsigned char word[8];
     if (format.type == sound::WordType::Float64) {
-      sound::store_word(format.order, v, word);
+      sound::append_word(bytes, format.order, v);
+    } else if (v >= -2147483648.0 && v <= 2147483647.0 && v == std::trunc(v)) {
+      sound::append_word(bytes, format.order, static_cast<std::int32_t>(v));
     } else {
-      if (!(v >= -2147483648.0 && v <= 2147483647.0) || v != static_cast<double>(static_cast<std::int64_t>(v))) {
-        throw std::invalid_argument("not a 32-bit word");
-      }
-      sound::store_word(format.order, static_cast<std::int32_t>(v), word);
+      throw std::invalid_argument("not a 32-bit word");
     }
-    bytes.append(reinterpret_cast<const char*>(word), format.bytes());
   }
   return bytes;
 }

@@ -1,22 +1,16 @@
-// Runs a program as a user would, for tests of the real executables.
+// Runs the real programs as a user would, for tests.
 #pragma once
 
 #include <map>
 #include <string>
 #include <vector>
 
+#include "platform/process.hpp"
+
 namespace testsupport {
 
-struct ProcessResult {
-  int status = -1;  // exit status; -1 when it did not exit normally
-  std::string out;
-  std::string err;
-};
-
-// Runs argv[0] (searched on PATH) with the current environment changed by env (an empty
-// value removes the variable), and waits for it to end.
-ProcessResult run_process(const std::vector<std::string>& argv,
-                          const std::map<std::string, std::string>& env = {});
+using platform::ProcessResult;
+using platform::run_process;
 
 // argv run as an ordinary user, for whom file permissions hold: under root (as CI runs),
 // through setpriv as nobody; otherwise unchanged.
@@ -25,11 +19,13 @@ std::vector<std::string> as_ordinary_user(std::vector<std::string> argv);
 // A program left running: started at construction, ended (SIGTERM) at destruction.
 class RunningProcess {
  public:
-  RunningProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env = {});
+  RunningProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env = {})
+      : pid_(platform::start_process(argv, env)) {}
   ~RunningProcess();
   RunningProcess(const RunningProcess&) = delete;
   RunningProcess& operator=(const RunningProcess&) = delete;
   bool started() const { return pid_ > 0; }
+  int pid() const { return pid_; }
 
  private:
   int pid_ = -1;

@@ -7,6 +7,9 @@ Workbench::Workbench() : files(platform::Drive(root.path() / "drive_c")) {
   std::filesystem::create_directories(scratch("fidsong"));
   std::filesystem::create_directories(root.path() / "exe");
   window.exeFolder = (root.path() / "exe").string();
+  window.tones = {{platform::ToneBox::First, "440"}, {platform::ToneBox::Second, "445"}};
+  window.speed = "x 1";
+  window.dateTime = "12/8/26 4:57:22 AM";
 }
 
 std::filesystem::path make_dataset(const std::filesystem::path& folder, const Dataset& d) {

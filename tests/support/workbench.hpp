@@ -7,14 +7,16 @@
 
 #include "platform/file_system.hpp"
 #include "platform/services.hpp"
-#include "tests/support/fake_window.hpp"
 #include "tests/support/files.hpp"
+#include "tests/support/recorders.hpp"
+#include "window/control_state.hpp"
 
 namespace testsupport {
 
 class Workbench {
  public:
-  // A drive folder with "C:\temp" and "C:\temp\fidsong", and an empty executable folder.
+  // A drive folder with "C:\temp" and "C:\temp\fidsong", an empty executable folder, and
+  // the controls as start-up leaves them ("440", "445", "x 1"), with a fixed clock.
   Workbench();
 
   // The native path of a fixed path such as "C:\temp\fid.wav".
@@ -23,7 +25,7 @@ class Workbench {
 
   TempDir root;
   platform::FileSystem files;
-  FakeWindow window;
+  window::ControlState window;
   RecordingMedia media;
   RecordingShell shell;
   platform::Services services{files, window, media, shell};

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/workbench.hpp"
+#include "window/messages.hpp"
 
 namespace {
 
@@ -56,9 +57,9 @@ TEST_F(FormTest, ToneArgumentsComeFromCheckedBoxesRoundedToSixteenBits) {
     bench.window.tones = {{ToneBox::First, c.text1}, {ToneBox::Second, c.text2}};
     bench.window.switches = {{ToneBox::First, c.on1}, {ToneBox::Second, c.on2}};
     const auto arguments = window::tone_arguments(bench.window);
-    ASSERT_TRUE(std::holds_alternative<window::ToneArguments>(arguments)) << c.text1;
-    EXPECT_EQ(std::get<window::ToneArguments>(arguments).f1, c.f1) << c.text1;
-    EXPECT_EQ(std::get<window::ToneArguments>(arguments).f2, c.f2) << c.text2;
+    ASSERT_FALSE(arguments.refused) << c.text1;
+    EXPECT_EQ(arguments.f1, c.f1) << c.text1;
+    EXPECT_EQ(arguments.f2, c.f2) << c.text2;
   }
 }
 
@@ -67,22 +68,28 @@ TEST_F(FormTest, AToneOutsideSixteenBitsRefusesTheTestAndWritesNothing) {
   const struct {
     const char* text1;
     const char* text2;
+    ToneBox box;
     const char* names;
-  } refused[] = {{"40000", "445", "txtF1"}, {"440", "-32769", "txtF2"}, {"1e999", "0", "txtF1"}};
-  for (const auto& [text1, text2, names] : refused) {
+  } refused[] = {{"40000", "445", ToneBox::First, "txtF1"},
+                 {"440", "-32769", ToneBox::Second, "txtF2"},
+                 {"1e999", "0", ToneBox::First, "txtF1"}};
+  for (const auto& [text1, text2, box, names] : refused) {
     bench.window.tones = {{ToneBox::First, text1}, {ToneBox::Second, text2}};
-    const auto refusal = form.command2_click();
-    ASSERT_TRUE(refusal.has_value()) << text1 << " " << text2;
-    EXPECT_NE(refusal->find(names), std::string::npos) << *refusal;
-    EXPECT_NE(refusal->find("-32768"), std::string::npos) << *refusal;
-    EXPECT_NE(refusal->find("32767"), std::string::npos) << *refusal;
+    const window::ToneTestResult result = form.command2_click();
+    ASSERT_EQ(result.refused, box) << text1 << " " << text2;
+    const std::string refusal = window::tone_refusal_message(box);
+    EXPECT_NE(refusal.find(names), std::string::npos) << refusal;
+    EXPECT_NE(refusal.find("-32768"), std::string::npos) << refusal;
+    EXPECT_NE(refusal.find("32767"), std::string::npos) << refusal;
   }
   EXPECT_FALSE(std::filesystem::exists(bench.scratch("fid.wav")));
   EXPECT_TRUE(bench.media.played.empty());
   EXPECT_EQ(bench.window.title_text, "title will appear here");
 
   bench.window.tones = {{ToneBox::First, "440"}, {ToneBox::Second, "445"}};
-  EXPECT_EQ(form.command2_click(), std::nullopt);
+  const window::ToneTestResult played = form.command2_click();
+  EXPECT_FALSE(played.refused);
+  EXPECT_TRUE(played.sound.played());
   EXPECT_EQ(bench.window.title_text, "440 and 445 Hz");
 }
 

@@ -42,8 +42,8 @@ TEST(OnX11, TheProgramSoundsItsCommandLineDatasetBeforeItsWindowAppears) {
   Workbench bench;
   write_file(bench.scratch("fid"), read_file(vFN));
   write_file(bench.scratch("title"), read_file(vFN.parent_path() / "pdata/1/title"));
-  sound::FormMemory memory;
-  sound::createsound(bench.services, memory, vFN.string(), 0, 0);
+  common::FormMemory memory;
+  ASSERT_TRUE(sound::createsound(bench.services, memory, vFN.string(), 0, 0).played());
 
   RunningProcess program({FID_SONG, vFN.string()},
                          {{"XDG_DATA_HOME", home.path().string()},

@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "window/messages.hpp"
 #include "window/qt/drop_button.hpp"
 #include "window/qt/layout.hpp"
 
@@ -109,7 +110,7 @@ Controls MainWindow::build_controls() {
   QWidget::setTabOrder(c.command3, c.command4);
   command1_->setFocus();
 
-  connect(command1_, &QPushButton::clicked, this, [this] { form_->command1_click(); });
+  connect(command1_, &QPushButton::clicked, this, [this] { (void)form_->command1_click(); });
   connect(command1_, &DropButton::urlsDropped, this, &MainWindow::drop_on_command1);
   connect(command2, &QPushButton::clicked, this, &MainWindow::click_command2);
   connect(c.command3, &QPushButton::clicked, this, [this] { form_->command3_click(); });
@@ -120,12 +121,15 @@ Controls MainWindow::build_controls() {
 void MainWindow::drop_on_command1(const QList<QUrl>& urls) {
   // Only the first URL counts, and only when it names a local file.
   if (urls.isEmpty() || !urls.front().isLocalFile()) return;
-  form_->command1_drop({QFile::encodeName(urls.front().toLocalFile()).toStdString()});
+  (void)form_->command1_drop({QFile::encodeName(urls.front().toLocalFile()).toStdString()});
 }
 
-void MainWindow::click_command2() { show_refusal(form_->command2_click()); }
+void MainWindow::click_command2() {
+  const ToneTestResult result = form_->command2_click();
+  if (result.refused) show_refusal(tone_refusal_message(*result.refused));
+}
 
-void MainWindow::click_command4() { show_refusal(form_->command4_click()); }
+void MainWindow::click_command4() { show_refusal(archive_message(form_->command4_click())); }
 
 void MainWindow::show_refusal(const std::optional<std::string>& refusal) {
   if (refusal) QMessageBox::warning(this, windowTitle(), QString::fromStdString(*refusal));

@@ -25,7 +25,7 @@ class MainWindow : public QWidget {
   MainWindow(platform::FileSystem& files, platform::Media& media, std::string commandLine);
 
   // Runs once, before the window is first shown.
-  void startup() { form_->startup(); }
+  void startup() { (void)form_->startup(); }
 
  private:
   Controls build_controls();

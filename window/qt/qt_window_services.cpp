@@ -3,14 +3,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateTime>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QStringDecoder>
 
+#include "platform/clock.hpp"
 #include "platform/process.hpp"
 
 namespace window {
@@ -82,12 +81,6 @@ std::string QtWindowServices::prompt(const std::string& text,
 
 std::string QtWindowServices::executable_folder() const { return platform::executable_folder(); }
 
-std::string QtWindowServices::date_time() const {
-  const QLocale locale = QLocale::system();
-  const QDateTime now = QDateTime::currentDateTime();
-  return (locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-          locale.toString(now.time(), QLocale::LongFormat))
-      .toStdString();
-}
+std::string QtWindowServices::date_time() const { return platform::local_date_time(); }
 
 }  // namespace window

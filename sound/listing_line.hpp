@@ -1,11 +1,11 @@
-// A number as one line of signed decimal text, the listing's format, formatted fast.
+// A sample as one line of the listing: signed decimal text, formatted fast.
 #pragma once
 
 #include <charconv>
 #include <cstdint>
 #include <cstring>
 
-namespace platform {
+namespace sound {
 
 // The longest line, "-2147483648\r\n", is 13 bytes; formatting may touch up to this many.
 inline constexpr std::size_t kDecimalLineRoom = 16;
@@ -43,4 +43,4 @@ inline std::size_t format_decimal_line(char* out, std::int32_t value) {
   return static_cast<std::size_t>(digits + 3);
 }
 
-}  // namespace platform
+}  // namespace sound

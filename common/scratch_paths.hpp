@@ -1,7 +1,7 @@
 // The fixed files of the scratch folder, which every subsystem shares.
 #pragma once
 
-namespace sound {
+namespace common {
 
 inline constexpr const char* kScratchFolder = "C:\\temp";
 inline constexpr const char* kArchiveParent = "C:\\temp\\fidsong";
@@ -12,4 +12,4 @@ inline constexpr const char* kScratchSpectrum = "C:\\temp\\spectrum.eps";
 inline constexpr const char* kScratchWav = "C:\\temp\\fid.wav";
 inline constexpr const char* kScratchListing = "C:\\temp\\fid.xls";
 
-}  // namespace sound
+}  // namespace common

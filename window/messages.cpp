@@ -1,0 +1,45 @@
+// What the front ends tell the user about what a routine did.
+#include "window/messages.hpp"
+
+namespace window {
+
+std::optional<std::string> no_sound_message(const sound::SoundResult& result) {
+  using Outcome = sound::SoundResult::Outcome;
+  const std::string decimalPoint = " (the decimal point is \".\")";
+  switch (result.outcome) {
+    case Outcome::Played:
+      return std::nullopt;
+    case Outcome::Cancelled:
+      return "\"Multiplier?\" was cancelled; no sound was made.";
+    case Outcome::NotANumber:
+      return "\"" + result.answer + "\" is not a number" + decimalPoint + "; no sound was made.";
+    case Outcome::NoPositiveRate:
+      // "0,5" reads as 0: the comma is the likely slip.
+      return (result.answer.empty() ? std::string("The replay speed")
+                                    : "The multiplier \"" + result.answer + "\"") +
+             " gives no positive sample rate" +
+             (result.answer.find(',') != std::string::npos ? decimalPoint : "") +
+             "; no sound was made.";
+    case Outcome::RateTooLarge:
+      return "The replay speed gives a sample rate too large to write; no sound was made.";
+  }
+  return std::nullopt;
+}
+
+std::string tone_refusal_message(platform::ToneBox box) {
+  return std::string(box == platform::ToneBox::First ? "The first tone (txtF1)" : "The second tone (txtF2)") +
+         " must lie between -32768 and 32767 Hz; the tone test was not played.";
+}
+
+std::optional<std::string> unreadable_message(const intake::IntakeResult& result) {
+  if (result.copied) return std::nullopt;
+  return "cannot read " + result.dataFile + ": " + result.copied.reason() +
+         "; the FID already in the scratch folder was sounded";
+}
+
+std::optional<std::string> archive_message(const archive::ArchiveResult& result) {
+  if (result.outcome != archive::ArchiveResult::Outcome::Refused) return std::nullopt;
+  return "\"" + result.name + "\" leads out of c:\\temp\\fidsong\\; nothing was archived.";
+}
+
+}  // namespace window

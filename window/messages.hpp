@@ -1,0 +1,27 @@
+// What the front ends tell the user about what a routine did, in a chemist's words.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "archive/archive_page.hpp"
+#include "intake/dataset_intake.hpp"
+#include "platform/window_services.hpp"
+#include "sound/sound_request.hpp"
+
+namespace window {
+
+// Why a sound request made no sound; nothing when it made one.
+std::optional<std::string> no_sound_message(const sound::SoundResult& result);
+
+// Why the tone test was refused: the box and the range.
+std::string tone_refusal_message(platform::ToneBox box);
+
+// Why the data file given could not be taken in, and that the previous one was sounded;
+// nothing when it was taken in.
+std::optional<std::string> unreadable_message(const intake::IntakeResult& result);
+
+// Why nothing was archived under the name given; nothing when archived or cancelled.
+std::optional<std::string> archive_message(const archive::ArchiveResult& result);
+
+}  // namespace window
