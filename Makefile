@@ -14,14 +14,20 @@ all: build
 deps:
 	./scripts/install-deps
 
-$(BUILD_DIR)/.ran-cmake:
+# One stamp per set of options (as neovim's checkprefix does for its prefix): changing
+# any of them configures the build folder again.
+comma := ,
+STAMP := $(BUILD_DIR)/.ran-cmake-$(CMAKE_BUILD_TYPE)-$(subst $(comma),+,$(SANITIZE))-$(WERROR)
+
+$(STAMP):
+	rm -f $(BUILD_DIR)/.ran-cmake*
 	cmake -S . -B $(BUILD_DIR) $(GENERATOR) \
 	  -DCMAKE_BUILD_TYPE=$(CMAKE_BUILD_TYPE) \
 	  -DFIDSONG_SANITIZE=$(SANITIZE) \
 	  -DFIDSONG_WERROR=$(WERROR)
 	touch $@
 
-build: deps $(BUILD_DIR)/.ran-cmake
+build: deps $(STAMP)
 	cmake --build $(BUILD_DIR)
 
 run: build

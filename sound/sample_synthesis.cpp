@@ -83,9 +83,9 @@ struct Words {
 
 // One listing line for each value, formatted straight into the file's buffer.
 void write_lines(platform::BinaryFile& list, const std::int32_t* values, std::size_t n) {
-  list.write_in_place(n * kDecimalLineRoom, [&](char* out) {
-    // The position lives in a local while the lines are formatted, so that the stores
-    // into the buffer do not force it back to memory after every line.
+  // Captured by value and counted in a local: the bytes stored through out may alias
+  // anything, and would otherwise force every one of these back from memory each line.
+  list.write_in_place(n * kDecimalLineRoom, [values, n](char* out) {
     std::size_t at = 0;
     for (std::size_t i = 0; i < n; ++i) at += format_decimal_line(out + at, values[i]);
     return at;

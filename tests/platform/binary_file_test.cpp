@@ -175,7 +175,7 @@ TEST_F(BinaryFileTest, WritingModeEmptiesTheFile) {
 }
 
 TEST_F(BinaryFileTest, RecordsWrittenInPlaceAcrossBufferBoundariesMatchPlainWrites) {
-  // Records of 1 to 13 bytes, 40000 of them: more than three buffers' worth.
+  // Records of 1 to 13 bytes, 80000 of them: more than three buffers' worth.
   const auto record = [](int i) { return std::string(static_cast<std::size_t>(1 + i % 13), static_cast<char>('a' + i % 26)); };
   {
     BinaryFile plain = open("plain", BinaryFile::Mode::Writing);

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "tests/support/files.hpp"
 
@@ -50,6 +52,28 @@ TEST_F(SdlMediaTest, WhatIsPlayedIsTheFilesSound) {
   EXPECT_TRUE(same_bytes(played.substr(0, samples.size()), samples));
   EXPECT_EQ(played.substr(samples.size()), std::string(played.size() - samples.size(), '\0'))
       << "only silence follows";
+}
+
+TEST_F(SdlMediaTest, ANewPlayStopsTheSoundStillPlaying) {
+  // At the device's own pace, so that the first sound is still playing when the second
+  // one starts: 5 s of a steady 1000, then 0.25 s of a steady -1000.
+  ::unsetenv("SDL_DISKAUDIODELAY");
+  std::string first, second;
+  for (int i = 0; i < 5 * 44100; ++i) first += le16(1000);
+  for (int i = 0; i < 44100 / 4; ++i) second += le16(-1000);
+  write_file(drive.resolve("C:\\temp\\first.wav"), wave_file(first, 44100));
+  write_file(drive.resolve("C:\\temp\\second.wav"), wave_file(second, 44100));
+  {
+    platform::SdlMedia media(drive);
+    media.play("C:\\temp\\first.wav");
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    media.play("C:\\temp\\second.wav");
+    media.wait_until_done();
+  }
+  // The disk driver starts its file anew for each sound it plays.
+  const std::string played = after_leading_silence(read_file(captured()));
+  EXPECT_LT(played.size(), first.size() / 4) << "the first sound did not play on";
+  EXPECT_EQ(played.substr(0, second.size()), second) << "the second sound played whole";
 }
 
 TEST_F(SdlMediaTest, AFileThatCannotBePlayedPlaysNothing) {

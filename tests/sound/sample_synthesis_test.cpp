@@ -87,20 +87,27 @@ TEST_F(SampleSynthesisTest, SoundsTheSecondWordOfEachPairScaledToThirtyThousand)
 TEST_F(SampleSynthesisTest, EveryLengthClassEndsWhereItsWordsEnd) {
   // rem = (length - 320) mod 8: a last word that the loop reads with an even count makes
   // a sample of the bytes found, zeros for the rest.
+  // Every byte 0x7f: the scale is 0x7f7f7f7f, so a whole word sounds as 30000, and a
+  // word cut short as its bytes found followed by zeros.
   const struct {
     std::size_t length;
     std::int64_t samples;
-    std::int32_t last;  // the last listed value; scale 1000 (all bytes 0x01 or smaller)
+    std::int32_t last;  // the last listed value, when there is one
   } cases[] = {
-      {0, 0, 0},   {100, 0, 0},  {320, 0, 0},  {322, 0, 0},
-      {324, 1, 0},  // the second read finds nothing: a word of zeros
-      {326, 1, 0},   {328, 1, 0}, {1000, 85, 0}, {1996, 210, 0}, {2320, 250, 0}, {2324, 251, 0},
+      {0, 0, 0},          {100, 0, 0},        {320, 0, 0},       {322, 0, 0},
+      {324, 1, 0},        // the second read finds nothing: a word of zeros
+      {325, 1, 29883},    // 0x7f000000
+      {326, 1, 30000},    {328, 1, 30000},    {1000, 85, 30000}, {1996, 210, 0},
+      {2320, 250, 30000}, {2324, 251, 0},
   };
   for (const auto& [length, samples, last] : cases) {
-    const Made made = make(std::string(length, '\0'));
+    const Made made = make(std::string(length, '\x7f'));
     EXPECT_EQ(made.count, samples) << length;
     EXPECT_EQ(made.wav.size(), static_cast<std::size_t>(2 * samples)) << length;
     EXPECT_EQ(std::count(made.listing.begin(), made.listing.end(), '\n'), samples) << length;
+    if (samples == 0) continue;
+    const std::string lastLine = made.listing.substr(made.listing.rfind('\n', made.listing.size() - 2) + 1);
+    EXPECT_EQ(lastLine, lines({last})) << length;
   }
   // A partial last word keeps the bytes it found in its high end: 0x7f7f0000.
   std::string fid(320, '\0');
