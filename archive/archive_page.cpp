@@ -6,8 +6,10 @@
 namespace archive {
 namespace {
 
-// Whether following the name's parts from the archive parent ever goes above it.
-bool climbs_out(const std::string& name) {
+// Whether following the name's parts from the archive parent ever goes above it, or ends
+// at the parent itself (".", "keep\.."): either would put the archive's files beside
+// the other archives, or over the scratch files.
+bool leaves_the_archive(const std::string& name) {
   int depth = 0;
   std::size_t start = 0;
   while (start <= name.size()) {
@@ -20,7 +22,7 @@ bool climbs_out(const std::string& name) {
     }
     start = end + 1;
   }
-  return false;
+  return depth == 0;
 }
 
 }  // namespace
@@ -40,16 +42,21 @@ ArchiveResult archivedata(platform::Services& s) {
   ArchiveResult result;
   result.name = s.window.prompt("Subdirectory of c:\\temp\\fidsong\\?", std::nullopt);
   if (result.name.empty()) return result;
-  // Taken as typed, "..\x" would copy over files beside the archive, the scratch files
-  // among them.
-  if (climbs_out(result.name)) {
+  if (leaves_the_archive(result.name)) {
     result.outcome = Outcome::Refused;
     return result;
   }
 
   result.folder = std::string(common::kArchiveParent) + "\\" + result.name;
   const std::string& folder = result.folder;
-  s.files.create_folder(folder);
+  // A deeper name's missing folders too; one that is there already is used again.
+  result.status = s.files.create_folders(folder);
+  if (!result.status) {
+    result.outcome = Outcome::Failed;
+    return result;
+  }
+  // A scratch file that is missing (no plot, say) is a copy that fails; the page is
+  // written all the same.
   s.files.copy_file(common::kScratchFid, folder + "\\fid.bin");
   s.files.copy_file(common::kScratchAcqus, folder + "\\acqus.txt");
   s.files.copy_file(common::kScratchSpectrum, folder + "\\spectrum.eps");
@@ -57,19 +64,26 @@ ArchiveResult archivedata(platform::Services& s) {
   const std::string caption = s.window.title();
   const std::string dateTime = s.window.date_time();  // taken after the copies
   const std::string page = archive_page(caption, dateTime);
-  puttofile(s.files, page, folder + "\\index.htm", 1);
+  result.status = puttofile(s.files, page, folder + "\\index.htm", 1);
+  if (!result.status) {
+    result.outcome = Outcome::Failed;
+    return result;
+  }
+  // Only a page that is there is handed to the desktop.
   s.shell.shellopen(folder + "\\index.htm", platform::kShowMinimized);
   result.outcome = Outcome::Written;
   return result;
 }
 
-void puttofile(platform::FileSystem& files, const std::string& swhat, const std::string& sfile,
-               std::int32_t pt) {
-  files.open_for_writing(sfile).close();
-  platform::BinaryFile file = files.open_binary(sfile);
-  if (pt != 0) file.set_position(pt);
-  file.write(swhat);
-  file.close();
+platform::Status puttofile(platform::FileSystem& files, const std::string& swhat,
+                           const std::string& sfile, std::int32_t pt) {
+  // Made beside the page and renamed over it: an earlier page stays whole until the new
+  // one is.
+  platform::Replacement page = files.replace(sfile);
+  // A position below 1 cannot be set: the text then goes from the start.
+  if (pt > 0) page.file().set_position(pt);
+  page.file().write(swhat);
+  return page.commit();
 }
 
 }  // namespace archive

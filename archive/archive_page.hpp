@@ -18,18 +18,22 @@ struct ArchiveResult {
   enum class Outcome {
     Cancelled,  // no name given: nothing done
     Refused,    // a name that leads out of the archive folder: nothing done
+    Failed,     // the folder could not be made or the page not written (see status)
     Written,    // the folder, its copies and its page, opened on the desktop
   };
   Outcome outcome = Outcome::Cancelled;
-  std::string name;    // as typed
-  std::string folder;  // "C:\temp\fidsong\" and the name
+  std::string name;         // as typed
+  std::string folder;       // "C:\temp\fidsong\" and the name
+  platform::Status status;  // Failed: why, with the system's reason
 };
 
-// Asks for a folder name below "C:\temp\fidsong", copies the scratch FID, parameters, plot
-// and sound into it, writes index.htm there and asks the desktop to open it. A cancel or
-// an empty name does nothing. A name whose ".." parts would climb out of
-// "C:\temp\fidsong" is refused: nothing is created, copied, written or opened. Other
-// failures are passed over, step by step.
+// Asks for a folder name below "C:\temp\fidsong", makes the folder (and any missing one
+// above it), copies the scratch FID, parameters, plot and sound into it, writes
+// index.htm there and asks the desktop to open it. A cancel or an empty name does
+// nothing. A name that leads out of "C:\temp\fidsong", or to it itself, is refused:
+// nothing is created, copied, written or opened. A folder that cannot be made or a page
+// that cannot be written ends the run, and the desktop is not asked to open it; a
+// scratch file that cannot be copied is passed over.
 [[nodiscard]] ArchiveResult archivedata(platform::Services& services);
 
 // The page: the caption as the heading (unchanged, markup and line breaks included), the
@@ -39,7 +43,8 @@ std::string archive_page(const std::string& caption, const std::string& dateTime
 
 // Writes swhat into the emptied file sfile from 1-based byte pt (0: from the start);
 // bytes ahead of pt are zeros. A pt below 0 cannot be set, and the text goes at the start.
-void puttofile(platform::FileSystem& files, const std::string& swhat, const std::string& sfile,
-               std::int32_t pt);
+// The file is replaced whole, or left as it was when the text cannot be written.
+platform::Status puttofile(platform::FileSystem& files, const std::string& swhat,
+                           const std::string& sfile, std::int32_t pt);
 
 }  // namespace archive

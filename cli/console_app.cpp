@@ -62,7 +62,13 @@ int run_console(const std::vector<std::string>& args, std::ostream& out, std::os
     return 2;
   }
 
-  platform::FileSystem files(platform::Drive::from_environment());
+  std::optional<platform::Drive> drive = platform::Drive::from_environment();
+  if (!drive) {
+    err << "fid-song-cli: " << window::kNoDriveMessage << "\n";
+    return 1;
+  }
+  platform::FileSystem files(std::move(*drive));
+  files.set_waiting_notice([&err] { err << "fid-song-cli: " << window::kWaitingMessage << std::endl; });
   window::ControlState window;
   window.commandLine = o.fidPath;
   window.exeFolder = platform::executable_folder();
@@ -107,6 +113,7 @@ int run_console(const std::vector<std::string>& args, std::ostream& out, std::os
 
   out << printable(window.title()) << std::flush;
   if (const auto message = window::no_sound_message(sound)) err << "fid-song-cli: " << *message << "\n";
+  if (sound.outcome == sound::SoundResult::Outcome::NotWritten) status = 1;
   if (o.archive) {
     // As in the window, only a sound that was made can be archived.
     window.answers = {*o.archive};

@@ -1,8 +1,13 @@
 // fid-song-cli: the window's commands without a window.
+#include <csignal>
 #include <iostream>
 
 #include "cli/console_app.hpp"
 
 int main(int argc, char** argv) {
+  // Output into a closed pipe ("| head") or past a file-size limit fails as a write; it
+  // does not end the program before its work (an archive, say) is done.
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
   return cli::run_console(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
 }

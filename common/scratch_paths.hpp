@@ -11,5 +11,7 @@ inline constexpr const char* kScratchAcqus = "C:\\temp\\acqus";
 inline constexpr const char* kScratchSpectrum = "C:\\temp\\spectrum.eps";
 inline constexpr const char* kScratchWav = "C:\\temp\\fid.wav";
 inline constexpr const char* kScratchListing = "C:\\temp\\fid.xls";
+// Locked by each request, so that runs sharing the scratch folder take turns.
+inline constexpr const char* kScratchLock = "C:\\temp\\.fid-song.lock";
 
 }  // namespace common

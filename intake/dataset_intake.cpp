@@ -18,6 +18,7 @@ std::string dataset_file(const platform::FileSystem& files, const std::string& v
 
 IntakeResult loadFIDfile(platform::Services& s, common::FormMemory& memory, const std::string& path) {
   auto& files = s.files;
+  const platform::Lock scratch = files.lock(common::kScratchLock);
   IntakeResult result;
   result.dataFile = dataset_file(files, path);
   const std::string& vFN = result.dataFile;

@@ -1,6 +1,8 @@
 // A buffered file with 1-based byte positions.
 #include "platform/binary_file.hpp"
 
+#include "platform/status.hpp"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -54,23 +56,45 @@ void give_back(Buffer buffer) {
   if (buffer && spareBuffers.size() < kSpareBuffers) spareBuffers.push_back(std::move(buffer));
 }
 
-int open_file(const char* path, BinaryFile::Mode mode) {
+int open_descriptor(const char* path, BinaryFile::Mode mode) {
   using Mode = BinaryFile::Mode;
+  // Non-blocking, so that a pipe or a device in a file's place is found out by the check
+  // below rather than waited on.
+  constexpr int kCommon = O_CLOEXEC | O_NONBLOCK;
   switch (mode) {
     case Mode::Binary:
-      return ::open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+      return ::open(path, O_RDWR | O_CREAT | kCommon, 0666);
     case Mode::Writing:
-      return ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+      return ::open(path, O_WRONLY | O_CREAT | O_TRUNC | kCommon, 0666);
     case Mode::Reading:
-      return ::open(path, O_RDONLY | O_CLOEXEC);
+      return ::open(path, O_RDONLY | kCommon);
     case Mode::ReadingCreated: {
-      const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+      const int fd = ::open(path, O_RDONLY | kCommon);
       if (fd >= 0 || errno != ENOENT) return fd;
       // O_EXCL creates nothing through a link, a dangling one included.
-      return ::open(path, O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      return ::open(path, O_RDONLY | O_CREAT | O_EXCL | kCommon, 0666);
     }
+    case Mode::CreatedNew:
+      return ::open(path, O_RDWR | O_CREAT | O_EXCL | kCommon, 0666);
   }
+  errno = EINVAL;
   return -1;
+}
+
+// A descriptor on the regular file at path, or -1 with the reason in error.
+int open_file(const char* path, BinaryFile::Mode mode, int& error) {
+  const int fd = open_descriptor(path, mode);
+  if (fd < 0) {
+    error = errno;
+    return -1;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    error = S_ISDIR(st.st_mode) ? EISDIR : kNotRegularFile;
+    ::close(fd);
+    return -1;
+  }
+  return fd;
 }
 
 }  // namespace
@@ -81,9 +105,10 @@ BinaryFile::BinaryFile(const std::filesystem::path& path, Mode mode, FailureFlag
     fail(ENOENT);
     return;
   }
-  fd_ = open_file(path.c_str(), mode);
+  int error = 0;
+  fd_ = open_file(path.c_str(), mode, error);
   if (fd_ < 0) {
-    fail(errno);
+    fail(error);
     return;
   }
   buffer_ = take_buffer();
@@ -169,6 +194,44 @@ void BinaryFile::make_room(std::size_t n) {
     mode_ = Buffer::Writing;
   }
   if (cursor_ + n > kBufferSize) flush();
+}
+
+void BinaryFile::copy_rest_to(BinaryFile& target) {
+  if (fd_ < 0 || target.fd_ < 0) {
+    (fd_ < 0 ? *this : target).fail(EBADF);
+    return;
+  }
+  to_idle();
+  target.to_idle();
+  // In the kernel where the file systems allow it; else through this file's buffer.
+  for (;;) {
+    off_t from = static_cast<off_t>(offset_), to = static_cast<off_t>(target.offset_);
+    const ssize_t n = ::copy_file_range(fd_, &from, target.fd_, &to, std::size_t{1} << 30, 0);
+    if (n > 0) {
+      offset_ = from;
+      target.offset_ = to;
+      continue;
+    }
+    if (n == 0) return;
+    if (errno == EINTR) continue;
+    if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) {
+      // Which side failed is not told; a full disk, by far the likeliest, is the target's.
+      target.fail(errno);
+      return;
+    }
+    break;
+  }
+  for (;;) {
+    const ssize_t got = pread_all(fd_, buffer_.get(), kBufferSize, offset_);
+    if (got < 0) fail(errno);
+    if (got <= 0) return;
+    if (const int error = pwrite_all(target.fd_, buffer_.get(), static_cast<std::size_t>(got), target.offset_)) {
+      target.fail(error);
+      return;
+    }
+    offset_ += got;
+    target.offset_ += got;
+  }
 }
 
 bool BinaryFile::set_position(std::int64_t position) {

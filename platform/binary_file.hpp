@@ -24,7 +24,10 @@ class BinaryFile {
     Writing,        // write only; creates the file or empties it
     Reading,        // read only; fails when the file is missing
     ReadingCreated, // read only; a missing file is created empty first, never through a link
+    CreatedNew,     // read and write a file that this creates; fails when the name exists
   };
+  // Only regular files open: a folder, a device or a pipe in the file's place is a failed
+  // open (checked without waiting on it).
   static constexpr std::size_t kBufferSize = 128 * 1024;
 
   BinaryFile() = default;
@@ -81,6 +84,10 @@ class BinaryFile {
     std::vector<char> bytes(n);
     write(bytes.data(), fill(bytes.data()));
   }
+
+  // Writes the rest of this file, from its position on, to target at target's position;
+  // both positions advance. A failure is the failing file's (its flag and its error).
+  void copy_rest_to(BinaryFile& target);
 
   // 1-based. A position below 1 cannot be set: the call fails and nothing changes.
   // Setting a position clears end-of-file; a position behind the end is allowed.

@@ -26,9 +26,13 @@ Drive::Drive(std::filesystem::path folder) : folder_(std::move(folder)) {
   std::filesystem::create_directories(folder_, ignored);
 }
 
-Drive Drive::from_environment() {
+std::optional<Drive> Drive::from_environment() {
   std::filesystem::path data = env_or_empty("XDG_DATA_HOME");
-  if (data.empty()) data = std::filesystem::path(env_or_empty("HOME")) / ".local/share";
+  if (!data.is_absolute()) {
+    const std::filesystem::path home = env_or_empty("HOME");
+    if (!home.is_absolute()) return std::nullopt;
+    data = home / ".local/share";
+  }
   return Drive(data / "fid-song" / "drive_c");
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string_view>
 
 namespace platform {
@@ -16,8 +17,10 @@ class Drive {
   // Creates the folder when it is missing; a failure shows later, as failed file operations.
   explicit Drive(std::filesystem::path folder);
 
-  // $XDG_DATA_HOME/fid-song/drive_c, or $HOME/.local/share/fid-song/drive_c.
-  static Drive from_environment();
+  // $XDG_DATA_HOME/fid-song/drive_c, or $HOME/.local/share/fid-song/drive_c when
+  // XDG_DATA_HOME is unset, empty or relative (the XDG rule); nothing when HOME is not an
+  // absolute path either, rather than a drive under whatever the current folder is.
+  static std::optional<Drive> from_environment();
 
   // "\" and "/" both separate; "." and ".." are resolved lexically and never climb above
   // the drive folder. Another drive letter names no drive: the result is empty, so every

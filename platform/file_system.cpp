@@ -1,7 +1,13 @@
 // File operations by path.
 #include "platform/file_system.hpp"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
 
 #include <system_error>
 
@@ -80,18 +86,19 @@ std::int64_t FileSystem::length_of(std::string_view path) {
 }
 
 Status FileSystem::copy_file(std::string_view from, std::string_view to) {
-  const fs::path source = drive_.resolve(from);
-  const fs::path target = drive_.resolve(to);
-  std::error_code ec;
-  if (source.empty() || target.empty()) ec = std::make_error_code(std::errc::no_such_file_or_directory);
-  if (!ec) fs::copy_file(source, target, fs::copy_options::overwrite_existing, ec);
-  if (ec) return failed(ec);
-  // A copy of a write-protected dataset file must not stay write-protected, or the next
-  // copy over it, and opening it for binary access, would fail.
-  fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add,
-                  ec);
-  return {};
+  BinaryFile source(drive_.resolve(from), BinaryFile::Mode::Reading, failures_);
+  if (!source.is_open()) return Status::failure(source.error());
+  // Written beside the destination and renamed into place: a copy that fails half way
+  // (a full disk) leaves the destination as it was. A new file: always readable and
+  // writable by its owner, so that a write-protected dataset is replaced by the next.
+  Replacement copy = replace(to);
+  source.copy_rest_to(copy.file());
+  source.close();
+  if (source.error()) return Status::failure(source.error());
+  return copy.commit();
 }
+
+Replacement FileSystem::replace(std::string_view path) { return Replacement(drive_.resolve(path), failures_); }
 
 Status FileSystem::delete_file(std::string_view path) {
   const fs::path target = drive_.resolve(path);
@@ -112,9 +119,46 @@ Status FileSystem::create_folder(std::string_view path) {
   return ec ? failed(ec) : Status();
 }
 
+Status FileSystem::create_folders(std::string_view path) {
+  const fs::path target = drive_.resolve(path);
+  std::error_code ec;
+  if (target.empty()) return failed(std::make_error_code(std::errc::no_such_file_or_directory));
+  fs::create_directories(target, ec);
+  if (!ec && !fs::is_directory(target, ec) && !ec) ec = std::make_error_code(std::errc::not_a_directory);
+  return ec ? failed(ec) : Status();
+}
+
 Status FileSystem::failed(const std::error_code& ec) {
   failures_.raise();
   return Status::from(ec);
+}
+
+Lock::~Lock() {
+  if (owner_) owner_->unlock();
+}
+
+Lock FileSystem::lock(std::string_view path) {
+  if (lockDepth_++ > 0) return Lock(this);
+  const fs::path resolved = drive_.resolve(path);
+  lockFile_ = resolved.empty() ? -1 : ::open(resolved.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (lockFile_ < 0 || ::flock(lockFile_, LOCK_EX | LOCK_NB) == 0) return Lock(this);
+  // Held elsewhere: a moment's wait is not worth a word, a longer one is.
+  using namespace std::chrono_literals;
+  const auto noticeAt = std::chrono::steady_clock::now() + 1s;
+  while (std::chrono::steady_clock::now() < noticeAt) {
+    std::this_thread::sleep_for(20ms);
+    if (::flock(lockFile_, LOCK_EX | LOCK_NB) == 0) return Lock(this);
+  }
+  if (waitingNotice_) waitingNotice_();
+  while (::flock(lockFile_, LOCK_EX) != 0 && errno == EINTR) {
+  }
+  return Lock(this);
+}
+
+void FileSystem::unlock() {
+  if (--lockDepth_ > 0) return;
+  if (lockFile_ >= 0) ::close(lockFile_);  // which releases the lock
+  lockFile_ = -1;
 }
 
 std::string FileSystem::first_match(std::string_view pattern) {

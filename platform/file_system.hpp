@@ -2,15 +2,32 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/binary_file.hpp"
 #include "platform/drive.hpp"
 #include "platform/failure_flag.hpp"
+#include "platform/replacement.hpp"
 #include "platform/status.hpp"
 
 namespace platform {
+
+class FileSystem;
+
+// Holds the lock that FileSystem::lock() took, until it ends.
+class [[nodiscard]] Lock {
+ public:
+  explicit Lock(FileSystem* owner) : owner_(owner) {}
+  Lock(Lock&& other) noexcept : owner_(std::exchange(other.owner_, nullptr)) {}
+  Lock& operator=(Lock&&) = delete;
+  ~Lock();
+
+ private:
+  FileSystem* owner_;
+};
 
 // Every operation resolves its paths through the drive, never throws, and raises the
 // failure flag when it fails; a failed operation leaves its target as it was and says
@@ -18,6 +35,8 @@ namespace platform {
 class FileSystem {
  public:
   explicit FileSystem(Drive drive) : drive_(std::move(drive)) {}
+  FileSystem(const FileSystem&) = delete;
+  FileSystem& operator=(const FileSystem&) = delete;
 
   const Drive& drive() const { return drive_; }
   FailureFlag& failures() { return failures_; }
@@ -41,24 +60,42 @@ class FileSystem {
 
   // Length of the file at path; -1 when there is no such file.
   std::int64_t length_of(std::string_view path);
-  // Replaces an existing destination; fails when the source is missing or is the
-  // destination itself. The copy is always readable and writable by its owner.
+  // Replaces the destination whole, or leaves it as it was when anything fails (the
+  // source missing or not a regular file, a full disk). The copy is always readable and
+  // writable by its owner.
   Status copy_file(std::string_view from, std::string_view to);
+  // A file to be written beside path and renamed into place (see Replacement).
+  Replacement replace(std::string_view path);
   // Fails when there is no such file; never deletes a folder.
   Status delete_file(std::string_view path);
   // Fails when the folder exists or its parent does not.
   Status create_folder(std::string_view path);
+  // The folder and every missing folder above it; an existing folder is fine.
+  Status create_folders(std::string_view path);
 
   // The name of the first ordinary file in the pattern's folder that its last component
   // matches ("*" and "?", letter case not significant), in the folder's own order; names
   // that begin with "." are not listed. Empty when none matches or the folder is missing.
   std::string first_match(std::string_view pattern);
 
+  // An advisory lock (flock) on the file at path, created when missing, held until the
+  // returned Lock ends: one holder at a time across processes, while holds nested in
+  // this one are free. When another process holds it for more than a second, the
+  // waiting notice is given once, and the wait goes on. A lock file that cannot be made
+  // locks nothing.
+  Lock lock(std::string_view path);
+  void set_waiting_notice(std::function<void()> notice) { waitingNotice_ = std::move(notice); }
+
  private:
+  friend class Lock;
+  void unlock();
   Status failed(const std::error_code& ec);  // raises the flag
 
   Drive drive_;
   FailureFlag failures_;
+  int lockFile_ = -1;
+  int lockDepth_ = 0;
+  std::function<void()> waitingNotice_;
 };
 
 // Whether name matches a pattern of "*" (any run) and "?" (any one byte), ASCII letters

@@ -1,15 +1,16 @@
 // Plays WAVE files through SDL2's audio output.
 #include "platform/sdl_media.hpp"
 
+#include "platform/binary_file.hpp"
+
 #include <SDL.h>
 #include <dlfcn.h>
 
 #include <chrono>
 #include <climits>
-#include <fstream>
-#include <iterator>
+#include <memory>
+#include <new>
 #include <thread>
-#include <vector>
 
 namespace platform {
 namespace {
@@ -66,9 +67,16 @@ SdlMedia::~SdlMedia() {
 
 void SdlMedia::play(std::string_view path) {
   stop();
-  std::ifstream in(drive_.resolve(path), std::ios::binary);
-  const std::vector<char> file{std::istreambuf_iterator<char>(in), {}};
-  if (file.empty() || file.size() > INT_MAX) return;
+  // Through the file layer: a folder, a pipe or a device named like the sound plays
+  // nothing (and waits on nothing), and nothing here throws.
+  FailureFlag passedOver;
+  BinaryFile in(drive_.resolve(path), BinaryFile::Mode::Reading, passedOver);
+  const std::int64_t size = in.length();
+  if (size <= 0 || size > INT_MAX) return;
+  const auto bytes = static_cast<std::size_t>(size);
+  std::unique_ptr<char[]> file(new (std::nothrow) char[bytes]);
+  if (!file || in.read(file.get(), bytes) != bytes) return;
+  in.close();
 
   const SdlApi* api = sdl();
   if (!api) return;
@@ -83,7 +91,7 @@ void SdlMedia::play(std::string_view path) {
   SDL_AudioSpec spec{};
   Uint8* samples = nullptr;
   Uint32 length = 0;
-  SDL_RWops* source = api->RWFromConstMem(file.data(), static_cast<int>(file.size()));
+  SDL_RWops* source = api->RWFromConstMem(file.get(), static_cast<int>(size));
   if (!api->LoadWAV_RW(source, 1, &spec, &samples, &length)) return;
 
   spec.callback = nullptr;  // queued audio; SDL converts to the device's rate and format

@@ -7,6 +7,10 @@
 
 namespace platform {
 
+// Not an errno value: the path names a device, a pipe or a socket, which are never read
+// or written as files (a read could block for ever, or never end).
+inline constexpr int kNotRegularFile = -1;
+
 class Status {
  public:
   Status() = default;  // done
@@ -17,7 +21,10 @@ class Status {
   explicit operator bool() const { return error_ == 0; }
   int error() const { return error_; }
   // The system's words for the reason, such as "No such file or directory"; empty when done.
-  std::string reason() const { return error_ ? std::generic_category().message(error_) : std::string(); }
+  std::string reason() const {
+    if (error_ == kNotRegularFile) return "Not a regular file";
+    return error_ ? std::generic_category().message(error_) : std::string();
+  }
 
  private:
   explicit Status(int error) : error_(error) {}

@@ -1,6 +1,7 @@
 // The sound request.
 #include "sound/sound_request.hpp"
 
+#include <algorithm>
 #include <optional>
 
 #include "common/scratch_paths.hpp"
@@ -57,9 +58,10 @@ bool sample_rate(platform::Services& s, common::FormMemory& memory, std::int32_t
 }  // namespace
 
 std::string loadfromfile(platform::FileSystem& files, std::string_view fname) {
+  constexpr std::int64_t kMostBytes = 1 << 20;
   if (!files.can_open_for_reading(fname)) return {};
   platform::BinaryFile file = files.open_for_reading(fname);
-  const std::int64_t length = files.length_of(fname);
+  const std::int64_t length = std::min(files.length_of(fname), kMostBytes);
   std::string text(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
   text.resize(file.read(text.data(), text.size()));
   return text;
@@ -67,6 +69,7 @@ std::string loadfromfile(platform::FileSystem& files, std::string_view fname) {
 
 SoundResult createsound(platform::Services& s, common::FormMemory& memory, const std::string& what,
                         std::int16_t f1, std::int16_t f2) {
+  const platform::Lock scratch = s.files.lock(common::kScratchLock);
   s.files.failures().clear();
   SoundResult result;
 
@@ -86,19 +89,25 @@ SoundResult createsound(platform::Services& s, common::FormMemory& memory, const
       s.files, s.window.executable_folder() + std::string(platform::kSeparator) + "fidsong.wav");
   const std::string comment = caption + " " + s.window.replay_speed();
 
-  s.files.open_for_writing(common::kScratchWav).close();
-  platform::BinaryFile wav = s.files.open_binary(common::kScratchWav);
+  // Both made beside their final names, which keep the previous sound until both are done.
+  platform::Replacement wav = s.files.replace(common::kScratchWav);
   platform::BinaryFile fid = s.files.open_for_reading_created(common::kScratchFid);
-  platform::BinaryFile listing = s.files.open_for_writing(common::kScratchListing);
+  platform::Replacement listing = s.files.replace(common::kScratchListing);
   // How the FID stores its words; without parameters, the classic big-endian reading.
   result.format = word_format(loadfromfile(s.files, common::kScratchAcqus));
 
-  writeheader(wav, headers, comment);
-  result.samples = makesamples(fid, wav, listing, toneMode, f1, f2, result.format);
-  finishheader(wav, headers, result.rate, result.samples);
-  wav.close();
+  writeheader(wav.file(), headers, comment);
+  result.samples = makesamples(fid, wav.file(), listing.file(), toneMode, f1, f2, result.format);
+  finishheader(wav.file(), headers, result.rate, result.samples);
   fid.close();
-  listing.close();
+  const platform::Status wavClosed = wav.close();
+  result.written = wavClosed ? listing.close() : wavClosed;
+  if (result.written) result.written = wav.commit();
+  if (result.written) result.written = listing.commit();
+  if (!result.written) {
+    result.outcome = SoundResult::Outcome::NotWritten;
+    return result;
+  }
 
   s.media.play(common::kScratchWav);
   s.window.enable(platform::Button::Command4, true);

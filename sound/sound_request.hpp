@@ -20,12 +20,14 @@ struct SoundResult {
     NotANumber,      // the answer does not start with a number
     NoPositiveRate,  // the speed gives a rate of 0 or below
     RateTooLarge,    // the speed gives a rate that does not fit 32 bits
+    NotWritten,      // the sound or its listing could not be written (see reason)
   };
   Outcome outcome = Outcome::Played;
   std::string answer;      // the "Multiplier?" answer, when the speed asked for one
   std::int32_t rate = 0;   // samples a second, as the header says
   std::int64_t samples = 0;
   WordFormat format;       // how the FID's words were read
+  platform::Status written;  // NotWritten: why, with the system's reason
 
   bool played() const { return outcome == Outcome::Played; }
   double seconds() const { return rate > 0 ? static_cast<double>(samples) / rate : 0.0; }
@@ -35,10 +37,14 @@ struct SoundResult {
 // of a dataset just taken in. Sets Label1, writes the WAVE file and the sample listing at
 // the picked replay speed, starts playback and enables "archive Data". A speed that gives
 // no positive sample rate (a cancelled "Multiplier?", say) stops before any file changes.
+// Both files are replaced whole or not at all: when either cannot be written (a full
+// disk), both keep the previous sound's content and nothing is played. One request at a
+// time per scratch folder, across processes: a second one waits for the first.
 [[nodiscard]] SoundResult createsound(platform::Services& services, common::FormMemory& memory,
                                       const std::string& what, std::int16_t f1, std::int16_t f2);
 
-// The whole file as bytes; empty when it cannot be opened for reading.
+// The file's bytes, up to its first MiB (a title or a parameter file is a few lines; the
+// cap keeps a huge file from costing memory); empty when it cannot be opened for reading.
 std::string loadfromfile(platform::FileSystem& files, std::string_view fname);
 
 }  // namespace sound

@@ -110,6 +110,8 @@ WaveHeaders readtemplate(platform::FileSystem& files, std::string_view path) {
   WaveHeaders h;
   // Only read: a template the user may not write (installed beside the programs) serves.
   BinaryFile tmpl = files.open_for_reading_created(path);
+  // The loop ends once it is past the end, whatever the chunks' sizes say.
+  const std::int64_t length = tmpl.length();
   read_record(tmpl, h.riff);
   for (;;) {
     ChunkHeader work;
@@ -135,7 +137,7 @@ WaveHeaders readtemplate(platform::FileSystem& files, std::string_view path) {
       break;
     }
     // Other chunks are not passed over: the next header is read from their body.
-    if (tmpl.eof()) break;
+    if (tmpl.eof() || tmpl.position() > length + 1) break;
     if (files.failures().raised()) break;
   }
   if (h.dataHeader.id != kDataId) set_default_header(h);

@@ -22,6 +22,9 @@ std::optional<std::string> no_sound_message(const sound::SoundResult& result) {
              "; no sound was made.";
     case Outcome::RateTooLarge:
       return "The replay speed gives a sample rate too large to write; no sound was made.";
+    case Outcome::NotWritten:
+      return "The sound could not be written (" + result.written.reason() +
+             "); the previous sound and listing are kept.";
   }
   return std::nullopt;
 }
@@ -38,8 +41,15 @@ std::optional<std::string> unreadable_message(const intake::IntakeResult& result
 }
 
 std::optional<std::string> archive_message(const archive::ArchiveResult& result) {
-  if (result.outcome != archive::ArchiveResult::Outcome::Refused) return std::nullopt;
-  return "\"" + result.name + "\" leads out of c:\\temp\\fidsong\\; nothing was archived.";
+  using Outcome = archive::ArchiveResult::Outcome;
+  if (result.outcome == Outcome::Refused) {
+    return "\"" + result.name + "\" leads out of c:\\temp\\fidsong\\; nothing was archived.";
+  }
+  if (result.outcome == Outcome::Failed) {
+    return "Nothing was archived under \"" + result.name + "\" in c:\\temp\\fidsong\\: " +
+           result.status.reason() + ".";
+  }
+  return std::nullopt;
 }
 
 }  // namespace window

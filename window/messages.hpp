@@ -21,6 +21,15 @@ std::string tone_refusal_message(platform::ToneBox box);
 // nothing when it was taken in.
 std::optional<std::string> unreadable_message(const intake::IntakeResult& result);
 
+// Why the program has no drive folder for its scratch files.
+inline constexpr const char* kNoDriveMessage =
+    "Cannot place the drive folder: XDG_DATA_HOME and HOME are both unset or not absolute "
+    "paths, and the current folder is no place for it.";
+
+// Said when another run has held the scratch folder for a second, and this one waits.
+inline constexpr const char* kWaitingMessage =
+    "Waiting for another FID-Song to finish with the scratch folder...";
+
 // Why nothing was archived under the name given; nothing when archived or cancelled.
 std::optional<std::string> archive_message(const archive::ArchiveResult& result);
 

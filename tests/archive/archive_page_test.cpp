@@ -103,24 +103,47 @@ TEST_F(ArchiveTest, MissingScratchFilesFailOnlyTheirOwnCopies) {
   EXPECT_NE(read_file(archived("partial/index.htm")).find("<a href=acqus.txt>"), std::string::npos);
 }
 
-TEST_F(ArchiveTest, ADeeperNameWhoseMiddleFolderIsMissingStillAsksForThePage) {
+TEST_F(ArchiveTest, ADeeperNameMakesItsMissingFoldersAndIsOpened) {
   take_in();
-  archive_as("missing\\deeper");
-  EXPECT_FALSE(std::filesystem::exists(archived("missing")));
+  EXPECT_EQ(archive_as("2026\\ethanol").outcome, Outcome::Written);
+  EXPECT_TRUE(std::filesystem::exists(archived("2026/ethanol/index.htm")));
   ASSERT_EQ(bench.shell.opened.size(), 1u);
-  EXPECT_EQ(bench.shell.opened[0].first, "C:\\temp\\fidsong\\missing\\deeper\\index.htm");
+  EXPECT_EQ(bench.shell.opened[0].first, "C:\\temp\\fidsong\\2026\\ethanol\\index.htm");
 
-  std::filesystem::create_directory(archived("there"));
-  archive_as("there/deeper");  // "/" names a deeper folder too
-  EXPECT_TRUE(std::filesystem::exists(archived("there/deeper/index.htm")));
+  EXPECT_EQ(archive_as("2026/propanol/1").outcome, Outcome::Written) << "\"/\" names a deeper folder too";
+  EXPECT_TRUE(std::filesystem::exists(archived("2026/propanol/1/fid.wav")));
   archive_as("there\\..\\up");  // stays inside: taken as typed
   EXPECT_TRUE(std::filesystem::exists(archived("up/index.htm")));
 }
 
-TEST_F(ArchiveTest, NamesThatClimbOutOfTheArchiveAreRefused) {
+TEST_F(ArchiveTest, AFolderThatCannotBeMadeIsToldAndNothingIsOpened) {
+  take_in();
+  write_file(archived("taken"), "a file where the folder would go");
+  const struct {
+    std::string name;
+    const char* reason;
+  } cases[] = {
+      {"taken", "Not a directory"},
+      {"taken\\deeper", "Not a directory"},
+      {std::string(300, 'n'), "File name too long"},
+  };
+  for (const auto& [name, reason] : cases) {
+    const archive::ArchiveResult result = archive_as(name);
+    EXPECT_EQ(result.outcome, Outcome::Failed) << name;
+    EXPECT_EQ(result.status.reason(), reason) << name;
+    const auto message = window::archive_message(result);
+    ASSERT_TRUE(message.has_value());
+    EXPECT_NE(message->find(reason), std::string::npos) << *message;
+  }
+  EXPECT_EQ(read_file(archived("taken")), "a file where the folder would go");
+  EXPECT_TRUE(bench.shell.opened.empty()) << "no page to open";
+}
+
+TEST_F(ArchiveTest, NamesThatLeaveTheArchiveOrNameItsParentAreRefused) {
   take_in();
   const std::string wav = read_file(bench.scratch("fid.wav"));
-  for (const char* name : {"..", "..\\x", "a\\..\\..", "../..", ".\\..\\temp", "a/b/../../../x"}) {
+  for (const char* name : {"..", "..\\x", "a\\..\\..", "../..", ".\\..\\temp", "a/b/../../../x",
+                           ".", "./.", "keep/..", "\\"}) {
     const auto result = archive_as(name);
     EXPECT_EQ(result.outcome, Outcome::Refused) << name;
     const auto refusal = window::archive_message(result);
@@ -132,6 +155,7 @@ TEST_F(ArchiveTest, NamesThatClimbOutOfTheArchiveAreRefused) {
   EXPECT_EQ(read_file(bench.scratch("fid.wav")), wav);
   EXPECT_FALSE(std::filesystem::exists(bench.scratch("fid.bin")));
   EXPECT_FALSE(std::filesystem::exists(bench.scratch("index.htm")));
+  EXPECT_FALSE(std::filesystem::exists(archived("index.htm"))) << "not beside the archives";
   EXPECT_FALSE(std::filesystem::exists(bench.resolve("C:\\x")));
 }
 

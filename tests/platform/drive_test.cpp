@@ -44,11 +44,19 @@ TEST(Drive, LivesUnderTheUsersDataFolder) {
   const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
 
   ::setenv("XDG_DATA_HOME", (dir.path() / "xdg").c_str(), 1);
-  EXPECT_EQ(Drive::from_environment().folder(), dir.path() / "xdg/fid-song/drive_c");
+  EXPECT_EQ(Drive::from_environment()->folder(), dir.path() / "xdg/fid-song/drive_c");
   ::setenv("XDG_DATA_HOME", "", 1);
   ::setenv("HOME", (dir.path() / "home").c_str(), 1);
-  EXPECT_EQ(Drive::from_environment().folder(), dir.path() / "home/.local/share/fid-song/drive_c");
+  EXPECT_EQ(Drive::from_environment()->folder(), dir.path() / "home/.local/share/fid-song/drive_c");
   EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "home/.local/share/fid-song/drive_c"));
+  ::setenv("XDG_DATA_HOME", "relative/xdg", 1);  // not a base folder: passed over
+  EXPECT_EQ(Drive::from_environment()->folder(), dir.path() / "home/.local/share/fid-song/drive_c");
+
+  // Without either, no drive: never one under the current folder.
+  ::unsetenv("HOME");
+  EXPECT_FALSE(Drive::from_environment().has_value());
+  ::setenv("HOME", "home", 1);
+  EXPECT_FALSE(Drive::from_environment().has_value());
 
   ::setenv("HOME", savedHome.c_str(), 1);
   if (oldXdg) {

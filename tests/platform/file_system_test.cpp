@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "tests/support/files.hpp"
+#include "tests/support/process.hpp"
 
 namespace {
 
@@ -28,10 +29,41 @@ TEST_F(FileSystemTest, CopyReplacesTheDestinationAndAFailedCopyLeavesItAlone) {
   EXPECT_FALSE(files.failures().raised());
 
   EXPECT_FALSE(files.copy_file(at("missing").string(), at("b").string()));
-  EXPECT_FALSE(files.copy_file(at("b").string(), at("b").string())) << "onto itself";
+  EXPECT_TRUE(files.copy_file(at("b").string(), at("b").string())) << "onto itself: the same bytes";
   EXPECT_FALSE(files.copy_file(at("b").string(), "D:\\b")) << "no such drive";
   EXPECT_EQ(read_file(at("b")), "new");
   EXPECT_TRUE(files.failures().raised());
+}
+
+TEST_F(FileSystemTest, OnlyRegularFilesAreCopiedAndAFailedCopyLeavesTheDestinationWhole) {
+  write_file(at("b"), "previous");
+  ASSERT_EQ(::mkfifo(at("fifo").c_str(), 0600), 0);
+  fs::create_directory(at("folder"));
+  const struct {
+    std::string from;
+    std::string reason;
+  } refused[] = {
+      {at("fifo").string(), "Not a regular file"},  // would wait for a writer for ever
+      {"/dev/zero", "Not a regular file"},          // would never end
+      {at("folder").string(), "Is a directory"},
+      {at("missing").string(), "No such file or directory"},
+  };
+  for (const auto& [from, reason] : refused) {
+    const platform::Status status = files.copy_file(from, at("b").string());
+    EXPECT_FALSE(status) << from;
+    EXPECT_EQ(status.reason(), reason) << from;
+  }
+  EXPECT_EQ(read_file(at("b")), "previous");
+
+  // A copy that the file system stops half way: the destination keeps its old bytes, and
+  // no temporary file is left beside it.
+  write_file(at("big"), std::string(100000, 'x'));
+  const int error = testsupport::with_file_size_limit(1000, [&] {
+    return files.copy_file(at("big").string(), at("b").string()).error();
+  });
+  EXPECT_EQ(error, EFBIG);
+  EXPECT_EQ(read_file(at("b")), "previous");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 5) << "a, b, big, fifo, folder";
 }
 
 TEST_F(FileSystemTest, ACopyOfAWriteProtectedFileCanBeReplacedAndOpenedLater) {

@@ -1,6 +1,7 @@
 // Runs the real programs as a user would.
 #include "tests/support/process.hpp"
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +14,19 @@ std::vector<std::string> as_ordinary_user(std::vector<std::string> argv) {
   std::vector<std::string> dropped = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "--"};
   dropped.insert(dropped.end(), argv.begin(), argv.end());
   return dropped;
+}
+
+int with_file_size_limit(std::size_t limit, const std::function<int()>& work) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::signal(SIGXFSZ, SIG_IGN);  // the write fails instead of ending the process
+    const rlimit size{limit, limit};
+    ::setrlimit(RLIMIT_FSIZE, &size);
+    ::_exit(work() & 0xff);
+  }
+  int status = 0;
+  if (child < 0 || ::waitpid(child, &status, 0) < 0 || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
 }
 
 RunningProcess::~RunningProcess() {

@@ -1,6 +1,7 @@
 // Runs the real programs as a user would, for tests.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -15,6 +16,11 @@ using platform::run_process;
 // argv run as an ordinary user, for whom file permissions hold: under root (as CI runs),
 // through setpriv as nobody; otherwise unchanged.
 std::vector<std::string> as_ordinary_user(std::vector<std::string> argv);
+
+// Runs work in a child process whose files may not grow beyond limit bytes (a write past
+// it fails with EFBIG, as a full disk fails with ENOSPC), and returns what work returned
+// (0 to 255); -1 when the child did not end normally.
+int with_file_size_limit(std::size_t limit, const std::function<int()>& work);
 
 // A program left running: started at construction, ended (SIGTERM) at destruction.
 class RunningProcess {

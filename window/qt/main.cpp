@@ -1,9 +1,11 @@
 // fid-song: the window.
 #include <QApplication>
+#include <QMessageBox>
 #include <string>
 
 #include "platform/file_system.hpp"
 #include "platform/sdl_media.hpp"
+#include "window/messages.hpp"
 #include "window/qt/main_window.hpp"
 
 int main(int argc, char** argv) {
@@ -13,7 +15,12 @@ int main(int argc, char** argv) {
   int qtArgc = 1;
   QApplication app(qtArgc, argv);
 
-  platform::FileSystem files(platform::Drive::from_environment());
+  std::optional<platform::Drive> drive = platform::Drive::from_environment();
+  if (!drive) {
+    QMessageBox::critical(nullptr, QStringLiteral("FID-Song"), QString::fromUtf8(window::kNoDriveMessage));
+    return 1;
+  }
+  platform::FileSystem files(std::move(*drive));
   platform::SdlMedia media(files.drive());
   window::MainWindow window(files, media, commandLine);
   window.startup();
