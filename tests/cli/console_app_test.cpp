@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include "sound/sound_request.hpp"
-#include "tests/support/process.hpp"
+#include "tests/support/console.hpp"
 #include "tests/support/workbench.hpp"
 
 namespace {
@@ -14,14 +14,11 @@ using namespace testsupport;
 class ConsoleAppTest : public ::testing::Test {
  protected:
   ProcessResult cli(std::vector<std::string> args, std::map<std::string, std::string> env = {}) {
-    args.insert(args.begin(), FID_SONG_CLI);
-    env.emplace("XDG_DATA_HOME", xdg.path().string());
-    return run_process(args, {.env = env});
+    return console.run(std::move(args), std::move(env));
   }
-  std::filesystem::path scratch(const std::string& name) const {
-    return xdg.path() / "fid-song/drive_c/temp" / name;
-  }
-  TempDir xdg;
+  std::filesystem::path scratch(const std::string& name) const { return console.scratch(name); }
+  Console console;
+  const TempDir& xdg = console.xdg;
   const std::string demo = DEMO_DIR "/1/fid";
 };
 

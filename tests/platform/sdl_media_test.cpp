@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -76,11 +78,15 @@ TEST_F(SdlMediaTest, ANewPlayStopsTheSoundStillPlaying) {
   EXPECT_EQ(played.substr(0, second.size()), second) << "the second sound played whole";
 }
 
-TEST_F(SdlMediaTest, AFileThatCannotBePlayedPlaysNothing) {
+TEST_F(SdlMediaTest, AFileThatCannotBePlayedPlaysNothingAndThrowsNothing) {
   write_file(drive.resolve("C:\\temp\\fid.wav"), "not a wave file");
+  std::filesystem::create_directories(drive.resolve("C:\\temp\\folder.wav"));
+  ASSERT_EQ(::mkfifo(drive.resolve("C:\\temp\\fifo.wav").c_str(), 0600), 0);
   platform::SdlMedia media(drive);
-  media.play("C:\\temp\\fid.wav");
-  media.play("C:\\temp\\missing.wav");
+  for (const char* path : {"C:\\temp\\fid.wav", "C:\\temp\\missing.wav", "C:\\temp\\folder.wav",
+                           "C:\\temp\\fifo.wav", "D:\\elsewhere.wav"}) {
+    EXPECT_NO_THROW(media.play(path)) << path;
+  }
   media.wait_until_done();
   EXPECT_FALSE(std::filesystem::exists(captured()));
 }

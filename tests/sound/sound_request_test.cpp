@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "tests/support/workbench.hpp"
 
 namespace {
@@ -139,6 +141,19 @@ TEST_F(SoundRequestTest, AMissingTitleDoesNotStopTheTemplateFromBeingRead) {
                  le32(0));
   request("/no/title/fid");
   EXPECT_EQ(wav().substr(8, 4), "WAVX");
+}
+
+TEST_F(SoundRequestTest, AHugeTitleCostsNoMoreThanItsFirstMebibyte) {
+  {
+    // 1 GiB, sparse: no disk is used, but reading it whole would take 1 GiB of memory.
+    std::ofstream(bench.scratch("title")) << "Ethanol";
+    std::filesystem::resize_file(bench.scratch("title"), std::uintmax_t{1} << 30);
+  }
+  const std::string title = sound::loadfromfile(bench.files, "C:\\temp\\title");
+  EXPECT_EQ(title.size(), 1u << 20);
+  EXPECT_EQ(title.substr(0, 7), "Ethanol");
+  ASSERT_TRUE(request("/d/1/fid").played());
+  EXPECT_EQ(bench.window.title_text.size(), 9 + (1u << 20));
 }
 
 TEST_F(SoundRequestTest, LoadFromFileGivesTheWholeFileOrNothing) {

@@ -16,6 +16,11 @@ std::vector<std::string> as_ordinary_user(std::vector<std::string> argv) {
   return dropped;
 }
 
+std::vector<std::string> as_limited(std::size_t limit, std::vector<std::string> argv) {
+  argv.insert(argv.begin(), {"prlimit", "--fsize=" + std::to_string(limit), "--"});
+  return argv;
+}
+
 int with_file_size_limit(std::size_t limit, const std::function<int()>& work) {
   const pid_t child = ::fork();
   if (child == 0) {

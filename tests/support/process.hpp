@@ -17,6 +17,10 @@ using platform::run_process;
 // through setpriv as nobody; otherwise unchanged.
 std::vector<std::string> as_ordinary_user(std::vector<std::string> argv);
 
+// argv run with its files limited to limit bytes (a write past it fails with EFBIG), as
+// on a disk that has no more room.
+std::vector<std::string> as_limited(std::size_t limit, std::vector<std::string> argv);
+
 // Runs work in a child process whose files may not grow beyond limit bytes (a write past
 // it fails with EFBIG, as a full disk fails with ENOSPC), and returns what work returned
 // (0 to 255); -1 when the child did not end normally.
