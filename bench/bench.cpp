@@ -1,21 +1,22 @@
 // fid-song-bench: times the conversion against sox on the same FIDs, and measures the
 // console front end's peak memory.
 //
-// For each FID size it prints the median time of (a) a sound request on the FID already
-// in the scratch folder, (b) the whole intake of a dataset holding it, and (c) sox making
-// a 16-bit WAVE of the second word of each pair; then the ratios a/c and b/c and the peak
-// resident memory of fid-song-cli taking the dataset in. The last line sums up 64 MiB.
+// Two kinds of FID: a realistic one (the demo's decaying FID of ethanol, over and over)
+// and one of random words. For each it prints the median time of
+// (a) a sound request on the FID already in the scratch folder, (b) the whole intake of a
+// dataset holding it, and (c) sox making a 16-bit WAVE of the second word of each pair,
+// the three alternated run by run; then the ratios a/c and b/c and the peak resident
+// memory of fid-song-cli taking the dataset in. The last lines sum up 64 MiB.
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <functional>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -31,25 +32,26 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-// A decaying FID of three lines with a little noise, written in 1 MiB pieces.
-void write_fid(const fs::path& path, std::size_t bytes) {
+enum class Kind { Decaying, Random };
+
+// Big-endian 32-bit words. Realistic: the demo's FID of ethanol over and over, as a 2D
+// dataset holds its FIDs one after the other, so that its samples take every length of
+// listing line; random: the listing's worst case.
+void write_fid(const fs::path& path, std::size_t bytes, Kind kind) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (kind == Kind::Decaying) {
+    std::ifstream in(DEMO_FID, std::ios::binary);
+    const std::string demo{std::istreambuf_iterator<char>(in), {}};
+    for (std::size_t written = 0; written < bytes && !demo.empty(); written += demo.size()) {
+      out.write(demo.data(), static_cast<std::streamsize>(std::min(demo.size(), bytes - written)));
+    }
+    return;
+  }
   std::string block;
   std::uint32_t noise = 1;
-  const std::size_t pairs = bytes / 8;
-  for (std::size_t p = 0; p < pairs; ++p) {
-    const double t = static_cast<double>(p) / 8278.0;
-    double re = 0, im = 0;
-    for (const auto& [hz, amplitude] : {std::pair{-1404.0, 3e6}, {-416.0, 2e6}, {-836.0, 1e6}}) {
-      const double a = amplitude * std::exp(-t / 0.8);
-      re += a * std::cos(2 * M_PI * hz * t);
-      im += a * std::sin(2 * M_PI * hz * t);
-    }
-    for (double v : {re, im}) {
-      noise = noise * 1664525u + 1013904223u;
-      sound::append_word(block, sound::ByteOrder::Big,
-                         static_cast<std::int32_t>(v) + static_cast<std::int32_t>(noise >> 20) - 2048);
-    }
+  for (std::size_t w = 0; w < bytes / 4; ++w) {
+    noise = noise * 1664525u + 1013904223u;
+    sound::append_word(block, sound::ByteOrder::Big, static_cast<std::int32_t>(noise));
     if (block.size() >= (1 << 20)) {
       out.write(block.data(), static_cast<std::streamsize>(block.size()));
       block.clear();
@@ -58,9 +60,9 @@ void write_fid(const fs::path& path, std::size_t bytes) {
   out.write(block.data(), static_cast<std::streamsize>(block.size()));
 }
 
-fs::path make_dataset(const fs::path& folder, std::size_t bytes) {
+fs::path make_dataset(const fs::path& folder, std::size_t bytes, Kind kind) {
   fs::create_directories(folder / "pdata/1");
-  write_fid(folder / "fid", bytes);
+  write_fid(folder / "fid", bytes, kind);
   std::ofstream(folder / "acqus") << "##TITLE= benchmark\n##$TD= " << bytes / 4 << "\n##END=\n";
   std::ofstream(folder / "pdata/1/title") << "benchmark FID of " << bytes << " bytes\n";
   std::ofstream(folder / "pdata/1/plot.ps") << "%!PS\nshowpage\n";
@@ -72,15 +74,13 @@ bool run(const std::vector<std::string>& argv) {
   return platform::run_process(argv, {.env = {}, .capture = false}).status == 0;
 }
 
-double median_ms(int runs, const std::function<void()>& work) {
-  std::vector<double> ms;
-  for (int i = 0; i < runs; ++i) {
-    const auto start = Clock::now();
-    work();
-    ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-  }
-  std::sort(ms.begin(), ms.end());
-  return ms[ms.size() / 2];
+double ms_since(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
 }
 
 std::string size_name(std::size_t bytes) {
@@ -102,35 +102,53 @@ int main() {
   form.prepare_controls();
   common::FormMemory memory;
 
-  std::printf("%-8s %12s %12s %12s %12s %11s %14s\n", "FID", "request ms", "intake ms", "sox ms",
+  std::printf("%-17s %11s %10s %8s %12s %11s %13s\n", "FID", "request ms", "intake ms", "sox ms",
               "request/sox", "intake/sox", "peak_rss_kib");
-  double lastA = 0, lastB = 0;
-  long lastPeak = 0;
+  std::vector<std::string> summary;
   bool soxOk = true;
-  for (const std::size_t bytes : {std::size_t{256} << 10, std::size_t{4} << 20, std::size_t{64} << 20}) {
-    const int runs = bytes > (std::size_t{8} << 20) ? 5 : 9;
-    const fs::path vFN = make_dataset(root / ("dataset-" + std::to_string(bytes)) / "1", bytes);
+  const struct {
+    Kind kind;
+    const char* name;
+    std::size_t bytes;
+  } fids[] = {{Kind::Decaying, "decaying", std::size_t{256} << 10},
+              {Kind::Decaying, "decaying", std::size_t{4} << 20},
+              {Kind::Decaying, "decaying", std::size_t{64} << 20},
+              {Kind::Random, "random words", std::size_t{64} << 20}};
+  for (const auto& [kind, name, bytes] : fids) {
+    const int runs = bytes > (std::size_t{8} << 20) ? 7 : 11;
+    const fs::path vFN = make_dataset(root / ("dataset-" + std::to_string(bytes) + name) / "1", bytes, kind);
     const std::string sound = (root / "sox.wav").string();
 
-    const double intake = median_ms(runs, [&] { (void)intake::loadFIDfile(services, memory, vFN.string()); });
-    const double request = median_ms(runs, [&] { (void)sound::createsound(services, memory, "fid", 0, 0); });
-    const double sox = median_ms(runs, [&] {
+    // Alternated, so that the machine's moods fall on all three alike.
+    std::vector<double> intake, request, sox;
+    for (int i = 0; i < runs; ++i) {
+      auto start = Clock::now();
+      (void)intake::loadFIDfile(services, memory, vFN.string());
+      intake.push_back(ms_since(start));
+      start = Clock::now();
+      (void)sound::createsound(services, memory, "fid", 0, 0);
+      request.push_back(ms_since(start));
+      start = Clock::now();
       soxOk &= run({"sox", "-t", "raw", "-r", "8278", "-e", "signed", "-b", "32", "-B", "-c", "2",
                     vFN.string(), "-b", "16", sound, "remix", "2"});
-    });
+      sox.push_back(ms_since(start));
+    }
     const long peak = platform::run_process({FID_SONG_CLI, "--no-play", vFN.string()},
                                             {.env = {{"XDG_DATA_HOME", (root / "xdg").string()}},
                                              .capture = false,
                                              .measurePeak = true})
                           .peakKib;
-    std::printf("%-8s %12.2f %12.2f %12.2f %12.3f %11.3f %14ld\n", size_name(bytes).c_str(), request,
-                intake, sox, request / sox, intake / sox, peak);
-    lastA = request / sox;
-    lastB = intake / sox;
-    lastPeak = peak;
+    const std::string label = std::string(name) + " " + size_name(bytes);
+    const double a = median(request), b = median(intake), c = median(sox);
+    std::printf("%-17s %11.2f %10.2f %8.2f %12.3f %11.3f %13ld\n", label.c_str(), a, b, c, a / c, b / c, peak);
+    if (bytes == (std::size_t{64} << 20)) {
+      char line[160];
+      std::snprintf(line, sizeof line, "bench %s: request/sox=%.3f intake/sox=%.3f peak_rss_kib=%ld",
+                    label.c_str(), a / c, b / c, peak);
+      summary.push_back(line);
+    }
   }
-  std::printf("peak resident memory of fid-song-cli on the 64 MiB FID: %ld KiB\n", lastPeak);
-  std::printf("bench: request/sox=%.3f intake/sox=%.3f peak_rss_kib=%ld\n", lastA, lastB, lastPeak);
+  for (const auto& line : summary) std::printf("%s\n", line.c_str());
 
   std::error_code ignored;
   fs::remove_all(root, ignored);

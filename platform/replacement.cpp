@@ -1,6 +1,7 @@
 // A file written beside its final name and moved into place whole, or not at all.
 #include "platform/replacement.hpp"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -47,14 +48,24 @@ Status Replacement::close() {
 
 Status Replacement::commit() {
   Status status = close();
-  if (status && !temporary_.empty() && ::rename(temporary_.c_str(), final_.c_str()) == 0) {
-    temporary_.clear();
-    return status;
-  }
-  if (status) {
+  if (status && !temporary_.empty()) {
+    // The previous file steps aside first: renaming over it would make the file system
+    // write the new one out at once (ext4 does, for safety), which costs more than the
+    // conversion's own writing. Should the new one not take its place, it steps back.
+    // A folder in its place stays there, and the rename below fails on it.
+    const std::filesystem::path aside = temporary_.string() + "-previous";
+    struct stat st {};
+    const bool stepped = ::lstat(final_.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) &&
+                         ::rename(final_.c_str(), aside.c_str()) == 0;
+    if (::rename(temporary_.c_str(), final_.c_str()) == 0) {
+      temporary_.clear();
+      if (stepped) ::unlink(aside.c_str());
+      return status;
+    }
     status = Status::failure(errno);
-    if (failures_) failures_->raise();
+    if (stepped) ::rename(aside.c_str(), final_.c_str());
   }
+  if (!status && failures_) failures_->raise();
   discard();
   return status;
 }

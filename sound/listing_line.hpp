@@ -1,6 +1,9 @@
 // A sample as one line of the listing: signed decimal text, formatted fast.
 #pragma once
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -10,14 +13,26 @@ namespace sound {
 // The longest line, "-2147483648\r\n", is 13 bytes; formatting may touch up to this many.
 inline constexpr std::size_t kDecimalLineRoom = 16;
 
+namespace detail {
+
+// The four digits of every number below 10000, the first in the lowest byte.
+inline constexpr auto kFourDigits = [] {
+  std::array<std::uint32_t, 10000> text{};
+  for (std::uint32_t n = 0; n < 10000; ++n) {
+    text[n] = ('0' + n / 1000) | ('0' + n / 100 % 10) << 8 | ('0' + n / 10 % 10) << 16 | ('0' + n % 10) << 24;
+  }
+  return text;
+}();
+
+}  // namespace detail
+
 // Writes the value as signed decimal text, a non-negative one after one blank, then CR LF,
 // into out (kDecimalLineRoom bytes of room), and returns the line's length.
 //
-// Branch-free for magnitudes below 10^8: the samples of a listing change sign and length
-// at random, and mispredicted branches would cost more than the rest of the conversion.
-// The eight digits are made side by side in one 64-bit word (two 4-digit halves, split
-// into 2-digit and then 1-digit lanes by multiply-and-shift division), and the leading
-// zeros are shifted out.
+// Without a branch that depends on the data below 10^8: the samples of a listing change
+// sign and length at random, and mispredicted branches would cost more than the rest of
+// the conversion. Two lookups give all eight digits in one 64-bit word, and the count of
+// the leading '0' bytes (the trailing zero bits of the digits' values) shifts them out.
 inline std::size_t format_decimal_line(char* out, std::int32_t value) {
   // Sign and magnitude by arithmetic, not by a branch the compiler might keep.
   const auto negative = static_cast<std::uint32_t>(value < 0);
@@ -28,19 +43,14 @@ inline std::size_t format_decimal_line(char* out, std::int32_t value) {
     std::memcpy(end, "\r\n", 2);
     return static_cast<std::size_t>(end + 2 - out);
   }
-  const std::uint64_t merged = (magnitude / 10000) | std::uint64_t{magnitude % 10000} << 32;
-  const std::uint64_t top = ((merged * 10486) >> 20) & 0x0000007F0000007Full;  // n / 100
-  const std::uint64_t hundreds = ((merged - 100 * top) << 16) + top;
-  std::uint64_t tens = ((hundreds * 103) >> 10) & 0x000F000F000F000Full;       // n / 10
-  tens += (hundreds - 10 * tens) << 8;
-  const int digits = 1 + (magnitude >= 10u) + (magnitude >= 100u) + (magnitude >= 1000u) +
-                     (magnitude >= 10000u) + (magnitude >= 100000u) + (magnitude >= 1000000u) +
-                     (magnitude >= 10000000u);
-  // Little-endian: the first digit is the lowest byte, so leading zeros shift out right.
-  const std::uint64_t text = (tens + 0x3030303030303030ull) >> (8 * (8 - digits));
+  const std::uint32_t high = magnitude / 10000, low = magnitude - high * 10000;
+  const std::uint64_t digits = detail::kFourDigits[high] | std::uint64_t{detail::kFourDigits[low]} << 32;
+  // Little-endian: the first digit is the lowest byte. Of "00000000" one '0' stays.
+  const int leading = std::min(std::countr_zero(digits - 0x3030303030303030ull) / 8, 7);
+  const std::uint64_t text = digits >> (8 * leading);
   std::memcpy(out + 1, &text, 8);
-  std::memcpy(out + 1 + digits, "\r\n", 2);
-  return static_cast<std::size_t>(digits + 3);
+  std::memcpy(out + 9 - leading, "\r\n", 2);
+  return static_cast<std::size_t>(11 - leading);
 }
 
 }  // namespace sound

@@ -2,13 +2,16 @@
 #include "sound/sample_synthesis.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <memory>
+#include <new>
 #include <type_traits>
 
 #include "platform/text.hpp"
-#include "sound/listing_line.hpp"
+#include "sound/listing_writer.hpp"
 
 namespace sound {
 namespace {
@@ -21,7 +24,7 @@ constexpr double kToneRate = 44100.0;
 constexpr double kPi = 3.1415926;  // this value exactly: it shapes the sound
 constexpr double kToneAmplitude = 32000.0;
 constexpr double kDecaySamples = 15000.0;
-constexpr std::size_t kBlockPairs = 4096;
+constexpr std::size_t kBlockPairs = ListingWriter::kMostValues;
 
 // What carries from one sample to the next.
 struct Synthesis {
@@ -67,6 +70,12 @@ struct Synthesis {
   }
 };
 
+// A sample's bytes as the WAVE file holds them.
+std::uint16_t little_endian(std::uint16_t sample) {
+  if constexpr (std::endian::native == std::endian::big) return static_cast<std::uint16_t>(sample << 8 | sample >> 8);
+  return sample;
+}
+
 // One word format, decoded inline in the loops below.
 template <ByteOrder Order, WordType Type>
 struct Words {
@@ -81,42 +90,43 @@ struct Words {
   }
 };
 
-// One listing line for each value, formatted straight into the file's buffer.
-void write_lines(platform::BinaryFile& list, const std::int32_t* values, std::size_t n) {
-  // Captured by value and counted in a local: the bytes stored through out may alias
-  // anything, and would otherwise force every one of these back from memory each line.
-  list.write_in_place(n * kDecimalLineRoom, [values, n](char* out) {
-    std::size_t at = 0;
-    for (std::size_t i = 0; i < n; ++i) at += format_decimal_line(out + at, values[i]);
-    return at;
-  });
-}
-
 // The pairs that lie wholly behind the lead-in, a block at a time: no read among them
 // meets the end of the file, so they need none of the word-by-word end handling.
 template <typename W>
 void sound_whole_pairs(platform::BinaryFile& fid, platform::BinaryFile& wav,
-                       platform::BinaryFile& list, Synthesis& s) {
+                       platform::BinaryFile& list, Synthesis& carried) {
   constexpr std::size_t kPairBytes = 2 * W::kBytes;
-  unsigned char pairs[kPairBytes * kBlockPairs];
-  unsigned char samples[2 * kBlockPairs];
-  std::int32_t values[kBlockPairs];
+  // A whole file buffer's worth at a time: a read that large goes straight from the
+  // file into this block, without a copy through the file's own buffer.
+  constexpr std::size_t kReadPairs = platform::BinaryFile::kBufferSize / kPairBytes;
+  const std::unique_ptr<unsigned char[]> pairs(new (std::nothrow) unsigned char[kReadPairs * kPairBytes]);
+  std::uint16_t samples[kBlockPairs];
   const std::int64_t length = fid.length();
   const std::int64_t leadIn = kLeadInWords * static_cast<std::int64_t>(W::kBytes);
-  for (std::int64_t left = (length - leadIn) / static_cast<std::int64_t>(kPairBytes); left > 0;) {
-    const auto n = static_cast<std::size_t>(std::min<std::int64_t>(left, kBlockPairs));
-    fid.read(pairs, kPairBytes * n);
-    for (std::size_t i = 0; i < n; ++i) {
-      s.next(W::at(pairs + kPairBytes * i + W::kBytes));  // the second word of the pair
-      const auto held = static_cast<std::uint16_t>(s.held);
-      samples[2 * i] = static_cast<unsigned char>(held);
-      samples[2 * i + 1] = static_cast<unsigned char>(held >> 8);
-      values[i] = s.value;
+  std::int64_t left = (length - leadIn) / static_cast<std::int64_t>(kPairBytes);
+  if (left <= 0 || !pairs) return;
+  // A copy the compiler may keep in registers: stores into the arrays below could
+  // otherwise alias it, and each sample would wait on the one before through memory.
+  Synthesis s = carried;
+  ListingWriter listing(list);
+  while (left > 0) {
+    const auto read = static_cast<std::size_t>(std::min<std::int64_t>(left, kReadPairs));
+    fid.read(pairs.get(), kPairBytes * read);
+    for (std::size_t first = 0; first < read; first += kBlockPairs) {
+      const std::size_t n = std::min(kBlockPairs, read - first);
+      const unsigned char* block = pairs.get() + kPairBytes * first;
+      std::int32_t* values = listing.room(n);
+      for (std::size_t i = 0; i < n; ++i) {
+        s.next(W::at(block + kPairBytes * i + W::kBytes));  // the second word of the pair
+        samples[i] = little_endian(static_cast<std::uint16_t>(s.held));
+        values[i] = s.value;
+      }
+      listing.filled(n);
+      wav.write(samples, 2 * n);
     }
-    wav.write(samples, 2 * n);
-    write_lines(list, values, n);
-    left -= static_cast<std::int64_t>(n);
+    left -= static_cast<std::int64_t>(read);
   }
+  carried = s;
 }
 
 template <typename W>
