@@ -61,6 +61,7 @@ ArchiveResult archivedata(platform::Services& s) {
   s.files.copy_file(common::kScratchAcqus, folder + "\\acqus.txt");
   s.files.copy_file(common::kScratchSpectrum, folder + "\\spectrum.eps");
   s.files.copy_file(common::kScratchWav, folder + "\\fid.wav");
+  s.files.copy_file(common::kScratchPicture, folder + "\\spectrum.gif");
   const std::string caption = s.window.title();
   const std::string dateTime = s.window.date_time();  // taken after the copies
   const std::string page = archive_page(caption, dateTime);

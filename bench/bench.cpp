@@ -6,7 +6,8 @@
 // (a) a sound request on the FID already in the scratch folder, (b) the whole intake of a
 // dataset holding it, and (c) sox making a 16-bit WAVE of the second word of each pair,
 // the three alternated run by run; then the ratios a/c and b/c and the peak resident
-// memory of fid-song-cli taking the dataset in. The last lines sum up 64 MiB.
+// memory of fid-song-cli taking the dataset in; and the time the picture takes once the
+// sound plays (the FID's transform, drawn as GIF and EPS). The last lines sum up 64 MiB.
 #include <unistd.h>
 
 #include <algorithm>
@@ -24,6 +25,8 @@
 #include "platform/file_system.hpp"
 #include "platform/process.hpp"
 #include "sound/word_format.hpp"
+#include "spectrum/picture.hpp"
+#include "spectrum/spectrum.hpp"
 #include "window/control_state.hpp"
 #include "window/form.hpp"
 
@@ -102,10 +105,10 @@ int main() {
   form.prepare_controls();
   common::FormMemory memory;
 
-  std::printf("%-17s %11s %10s %8s %12s %11s %13s\n", "FID", "request ms", "intake ms", "sox ms",
-              "request/sox", "intake/sox", "peak_rss_kib");
+  std::printf("%-17s %11s %10s %8s %12s %11s %11s %13s %12s\n", "FID", "request ms", "intake ms", "sox ms",
+              "request/sox", "intake/sox", "picture ms", "peak_rss_kib", "+picture kib");
   std::vector<std::string> summary;
-  bool soxOk = true;
+  bool soxOk = true, drawnOk = true;
   const struct {
     Kind kind;
     const char* name;
@@ -120,7 +123,7 @@ int main() {
     const std::string sound = (root / "sox.wav").string();
 
     // Alternated, so that the machine's moods fall on all three alike.
-    std::vector<double> intake, request, sox;
+    std::vector<double> intake, request, sox, picture;
     for (int i = 0; i < runs; ++i) {
       auto start = Clock::now();
       (void)intake::loadFIDfile(services, memory, vFN.string());
@@ -128,23 +131,37 @@ int main() {
       start = Clock::now();
       (void)sound::createsound(services, memory, "fid", 0, 0);
       request.push_back(ms_since(start));
+      // The picture as intake draws it, once the sound is playing: the spectrum (here the
+      // FID's transform) as GIF and as EPS.
+      start = Clock::now();
+      const auto drawn = spectrum::read_spectrum(
+          files, {(vFN.parent_path() / "pdata/1/").string(), "C:\\temp\\fid", "C:\\temp\\acqus", "C:\\temp\\title"},
+          spectrum::kColumns);
+      drawnOk &= drawn && spectrum::gif_of(*drawn) && spectrum::eps_of(*drawn);
+      picture.push_back(ms_since(start));
       start = Clock::now();
       soxOk &= run({"sox", "-t", "raw", "-r", "8278", "-e", "signed", "-b", "32", "-B", "-c", "2",
                     vFN.string(), "-b", "16", sound, "remix", "2"});
       sox.push_back(ms_since(start));
     }
-    const long peak = platform::run_process({FID_SONG_CLI, "--no-play", vFN.string()},
-                                            {.env = {{"XDG_DATA_HOME", (root / "xdg").string()}},
-                                             .capture = false,
-                                             .measurePeak = true})
-                          .peakKib;
+    const auto peak_of = [&](std::vector<std::string> argv) {
+      return platform::run_process(argv, {.env = {{"XDG_DATA_HOME", (root / "xdg").string()}},
+                                          .capture = false,
+                                          .measurePeak = true})
+          .peakKib;
+    };
+    // The conversion's own, and with the picture's libraries and drawing on top.
+    const long peak = peak_of({FID_SONG_CLI, "--no-play", "--no-picture", vFN.string()});
+    const long withPicture = peak_of({FID_SONG_CLI, "--no-play", vFN.string()});
     const std::string label = std::string(name) + " " + size_name(bytes);
     const double a = median(request), b = median(intake), c = median(sox);
-    std::printf("%-17s %11.2f %10.2f %8.2f %12.3f %11.3f %13ld\n", label.c_str(), a, b, c, a / c, b / c, peak);
+    std::printf("%-17s %11.2f %10.2f %8.2f %12.3f %11.3f %11.2f %13ld %12ld\n", label.c_str(), a, b, c, a / c,
+                b / c, median(picture), peak, withPicture);
     if (bytes == (std::size_t{64} << 20)) {
-      char line[160];
-      std::snprintf(line, sizeof line, "bench %s: request/sox=%.3f intake/sox=%.3f peak_rss_kib=%ld",
-                    label.c_str(), a / c, b / c, peak);
+      char line[200];
+      std::snprintf(line, sizeof line,
+                    "bench %s: request/sox=%.3f intake/sox=%.3f picture_ms=%.2f peak_rss_kib=%ld (%ld with the picture)",
+                    label.c_str(), a / c, b / c, median(picture), peak, withPicture);
       summary.push_back(line);
     }
   }
@@ -153,5 +170,6 @@ int main() {
   std::error_code ignored;
   fs::remove_all(root, ignored);
   if (!soxOk) std::fprintf(stderr, "fid-song-bench: sox failed; its times are not comparable\n");
-  return soxOk ? 0 : 1;
+  if (!drawnOk) std::fprintf(stderr, "fid-song-bench: a spectrum could not be drawn\n");
+  return soxOk && drawnOk ? 0 : 1;
 }

@@ -78,7 +78,7 @@ int run_console(const std::vector<std::string>& args, std::ostream& out, std::os
   platform::Media& media = o.play ? speaker.emplace(files.drive()) : static_cast<platform::Media&>(silent);
   platform::XdgShell shell(files.drive());
   platform::Services services{files, window, media, shell};
-  window::Form form(services);
+  window::Form form(services, {.picture = o.picture});
 
   form.prepare_controls();
   apply_options(o, window);

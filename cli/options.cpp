@@ -19,6 +19,8 @@ const char* const kUsage =
     "  --tones        play the tone test\n"
     "  --view-spectrum  open the dataset's spectrum plot with the desktop's viewer\n"
     "  --no-play      write the files without playing them\n"
+    "  --no-picture   do not draw the dataset's spectrum (spectrum.gif and, without a plot,\n"
+    "                 spectrum.eps), for batch runs where time matters\n"
     "  --archive NAME then keep the dataset and its sound in the archive folder NAME\n"
     "  --help         show this text\n";
 
@@ -50,6 +52,8 @@ std::variant<Options, std::string> parse_options(const std::vector<std::string>&
       *flag = true;
     } else if (arg == "--no-play") {
       o.play = false;
+    } else if (arg == "--no-picture") {
+      o.picture = false;
     } else {
       return "unknown option " + arg;
     }

@@ -17,6 +17,7 @@ struct Options {
   bool viewSpectrum = false;          // open the scratch plot instead of a sound
   std::optional<std::string> archive; // then "archive Data" under this name
   bool play = true;
+  bool picture = true;                // draw the spectrum of a dataset taken in
   bool help = false;
   std::string fidPath;  // the remaining arguments joined by blanks
 };

@@ -9,6 +9,7 @@ inline constexpr const char* kScratchFid = "C:\\temp\\fid";
 inline constexpr const char* kScratchTitle = "C:\\temp\\title";
 inline constexpr const char* kScratchAcqus = "C:\\temp\\acqus";
 inline constexpr const char* kScratchSpectrum = "C:\\temp\\spectrum.eps";
+inline constexpr const char* kScratchPicture = "C:\\temp\\spectrum.gif";
 inline constexpr const char* kScratchWav = "C:\\temp\\fid.wav";
 inline constexpr const char* kScratchListing = "C:\\temp\\fid.xls";
 // Locked by each request, so that runs sharing the scratch folder take turns.

@@ -2,6 +2,8 @@
 #include "intake/dataset_intake.hpp"
 
 #include "common/scratch_paths.hpp"
+#include "spectrum/picture.hpp"
+#include "spectrum/spectrum.hpp"
 
 namespace intake {
 
@@ -16,7 +18,33 @@ std::string dataset_file(const platform::FileSystem& files, const std::string& v
   return vFN;
 }
 
-IntakeResult loadFIDfile(platform::Services& s, common::FormMemory& memory, const std::string& path) {
+namespace {
+
+// Writes bytes over the file at path, whole or not at all; says whether it did.
+bool put(platform::FileSystem& files, const char* path, const std::optional<std::string>& bytes) {
+  if (!bytes) return false;
+  platform::Replacement file = files.replace(path);
+  file.file().write(*bytes);
+  return bool(file.commit());
+}
+
+// Draws the dataset's spectrum as the scratch picture and, for a dataset without a plot
+// of its own, as the plot that "view Spectrum" opens.
+void draw_picture(platform::Services& s, const std::string& folder, IntakeResult& result) {
+  const auto drawn = spectrum::read_spectrum(
+      s.files, {folder + "pdata/1/", common::kScratchFid, common::kScratchAcqus, common::kScratchTitle},
+      spectrum::kColumns);
+  if (!drawn) return;
+  result.picture = put(s.files, common::kScratchPicture, spectrum::gif_of(*drawn));
+  if (result.plot.empty() && put(s.files, common::kScratchSpectrum, spectrum::eps_of(*drawn))) {
+    s.window.enable(platform::Button::Command3, true);
+  }
+}
+
+}  // namespace
+
+IntakeResult loadFIDfile(platform::Services& s, common::FormMemory& memory, const std::string& path,
+                         const IntakeOptions& options) {
   auto& files = s.files;
   const platform::Lock scratch = files.lock(common::kScratchLock);
   IntakeResult result;
@@ -42,6 +70,11 @@ IntakeResult loadFIDfile(platform::Services& s, common::FormMemory& memory, cons
   }
 
   result.sound = sound::createsound(s, memory, vFN, 0, 0);
+
+  // After the sound has gone to playback, which never waits for the picture.
+  // The previous dataset's picture goes in any case: it must not be archived with this one.
+  files.delete_file(common::kScratchPicture);
+  if (options.picture) draw_picture(s, folder, result);
   return result;
 }
 

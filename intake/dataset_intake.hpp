@@ -18,6 +18,11 @@ struct IntakeResult {
   bool parameters = false;   // acqus copied
   std::string plot;          // the name of the plot listed in pdata/1; empty when none
   sound::SoundResult sound;  // the request that sounded it
+  bool picture = false;      // the spectrum drawn as spectrum.gif (and, without a plot, .eps)
+};
+
+struct IntakeOptions {
+  bool picture = true;  // draw the spectrum; a batch run may rather save the time
 };
 
 // The data file that a path given by the user stands for: a dataset folder stands for
@@ -31,7 +36,10 @@ std::string dataset_file(const platform::FileSystem& files, const std::string& p
 // dataset's sound under the data file's path. Every step runs whatever became of the one
 // before; a step that fails leaves its file as the previous dataset left it, except the
 // title and parameters, which are never inherited.
+// Then, once the sound is playing, the spectrum is drawn as "C:\temp\spectrum.gif" and,
+// for a dataset without a plot, as "C:\temp\spectrum.eps", which "view Spectrum" then
+// opens. A dataset whose spectrum cannot be drawn has neither.
 [[nodiscard]] IntakeResult loadFIDfile(platform::Services& services, common::FormMemory& memory,
-                                       const std::string& path);
+                                       const std::string& path, const IntakeOptions& options = {});
 
 }  // namespace intake

@@ -47,14 +47,14 @@ std::optional<intake::IntakeResult> Form::take_command_line() {
   // The whole text is one path: not split, quotes kept.
   const std::string commandLine = services_.window.command_line();
   if (commandLine.empty()) return std::nullopt;
-  return intake::loadFIDfile(services_, memory_, commandLine);
+  return intake::loadFIDfile(services_, memory_, commandLine, intakeOptions_);
 }
 
 sound::SoundResult Form::command1_click() { return sound::createsound(services_, memory_, "fid", 0, 0); }
 
 std::optional<intake::IntakeResult> Form::command1_drop(const std::vector<std::string>& files) {
   if (files.empty()) return std::nullopt;
-  return intake::loadFIDfile(services_, memory_, files.front());
+  return intake::loadFIDfile(services_, memory_, files.front(), intakeOptions_);
 }
 
 ToneTestResult Form::command2_click() {

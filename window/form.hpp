@@ -35,7 +35,8 @@ struct ToneTestResult {
 // its routine did, for the front end to tell.
 class Form {
  public:
-  explicit Form(platform::Services& services) : services_(services) {}
+  explicit Form(platform::Services& services, intake::IntakeOptions intakeOptions = {})
+      : services_(services), intakeOptions_(intakeOptions) {}
 
   // Start-up, before the window is first shown: the scratch folders, the controls' start
   // values, then the dataset named on the command line (none: nothing to report).
@@ -59,6 +60,7 @@ class Form {
 
  private:
   platform::Services& services_;
+  intake::IntakeOptions intakeOptions_;
   common::FormMemory memory_;
 };
 

@@ -49,15 +49,26 @@ TEST(ArchivePageInABrowser, ShowsTheCaptionTheSoundAndLinksToFilesThatExist) {
     links.push_back((*it)[1].str());
   }
   EXPECT_EQ(links, (std::vector<std::string>{"acqus.txt", "fid.bin", "mailto:" + std::string(archive::kAuthorAddress)}));
-  for (const char* relative : {"acqus.txt", "fid.bin", "fid.wav"}) {
+  for (const char* relative : {"acqus.txt", "fid.bin", "fid.wav", "spectrum.gif"}) {
     EXPECT_TRUE(std::filesystem::is_regular_file(folder / relative)) << relative;
   }
+
+  // The page's picture, as the browser decoded it: a page beside it loads the archive
+  // page and writes down the width of its image.
+  write_file(folder / "check.htm",
+             "<body><iframe src=index.htm onload=\"document.body.setAttribute('data-width', "
+             "this.contentDocument.querySelector('img').naturalWidth)\"></iframe></body>");
+  const ProcessResult checked = chromium(bench.root.path() / "profile3",
+                                         {"--allow-file-access-from-files", "--virtual-time-budget=5000", "--dump-dom",
+                                          "file://" + (folder / "check.htm").string()});
+  EXPECT_NE(checked.out.find("data-width=\"800\""), std::string::npos) << checked.out;
+  std::filesystem::remove(folder / "check.htm");
 
   std::filesystem::create_directories(SCREENSHOT_DIR);
   const std::string shot = SCREENSHOT_DIR "/archive-page.png";
   std::filesystem::remove(shot);
   const ProcessResult screenshot = chromium(bench.root.path() / "profile2",
-                                            {"--window-size=760,330", "--screenshot=" + shot, url});
+                                            {"--window-size=1200,440", "--screenshot=" + shot, url});
   EXPECT_EQ(screenshot.status, 0) << screenshot.err;
   EXPECT_GT(std::filesystem::file_size(shot), 1000u);
 }

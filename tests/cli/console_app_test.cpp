@@ -127,6 +127,14 @@ TEST_F(ConsoleAppTest, ArchiveFollowsASoundAndRefusesNamesThatLeaveTheArchive) {
   EXPECT_EQ(cli({"--no-play", "--tones", "--archive", ""}).status, 0) << "an empty name cancels";
 }
 
+TEST_F(ConsoleAppTest, ThePictureIsDrawnAsInTheWindowUnlessLeftOut) {
+  ASSERT_EQ(cli({"--no-play", demo}).status, 0);
+  EXPECT_EQ(read_file(scratch("spectrum.gif")).substr(0, 6), "GIF89a");
+  ASSERT_EQ(cli({"--no-play", "--no-picture", demo}).status, 0);
+  EXPECT_FALSE(std::filesystem::exists(scratch("spectrum.gif")));
+  EXPECT_EQ(read_file(scratch("spectrum.eps")), read_file(DEMO_DIR "/1/pdata/1/ethanol_1h.ps"));
+}
+
 TEST_F(ConsoleAppTest, ADatasetFolderIsTakenAsItsFid) {
   const ProcessResult run = cli({"--no-play", DEMO_DIR "/1"});
   ASSERT_EQ(run.status, 0) << run.err;

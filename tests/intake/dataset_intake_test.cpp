@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "tests/support/workbench.hpp"
 
 namespace {
@@ -20,8 +22,8 @@ class DatasetIntakeTest : public ::testing::Test {
     write_file(bench.scratch("fid"), fid_with_pairs({{0, 1000}}));
     previousFid = read_file(bench.scratch("fid"));
   }
-  intake::IntakeResult intake(const std::filesystem::path& vFN) {
-    return intake::loadFIDfile(bench.services, memory, vFN.string());
+  intake::IntakeResult intake(const std::filesystem::path& vFN, intake::IntakeOptions options = {}) {
+    return intake::loadFIDfile(bench.services, memory, vFN.string(), options);
   }
   bool exists(const char* name) const { return std::filesystem::exists(bench.scratch(name)); }
   std::string scratch(const char* name) const { return read_file(bench.scratch(name)); }
@@ -50,7 +52,7 @@ TEST_F(DatasetIntakeTest, ACompleteDatasetReplacesAllFourFilesAndIsSounded) {
 TEST_F(DatasetIntakeTest, ADatasetWithoutProcessedDataInheritsNoTitleAndNoPlot) {
   const auto vFN = make_dataset(bench.root.path() / "raw/1", {fid, "", "acqus text", {}});
   bench.window.enabled[Button::Command3] = true;
-  intake(vFN);
+  intake(vFN, {.picture = false});
   EXPECT_FALSE(exists("title"));
   EXPECT_FALSE(exists("spectrum.eps"));
   EXPECT_EQ(scratch("acqus"), "acqus text");
@@ -86,7 +88,7 @@ TEST_F(DatasetIntakeTest, AFileWithAnotherNameIsTheDataAndItsFolderHoldsTheRest)
   const auto folder = bench.root.path() / "upper/1";
   write_file(folder / "FID", fid);
   write_file(folder / "acqus", "a");
-  intake(folder / "FID");
+  intake(folder / "FID", {.picture = false});
   EXPECT_EQ(scratch("fid"), fid);
   EXPECT_FALSE(exists("title")) << "never the data file itself";
   EXPECT_EQ(scratch("acqus"), "a");
@@ -148,6 +150,52 @@ TEST_F(DatasetIntakeTest, AnFidThatCannotBeReadLeavesThePreviousOneToBeSounded) 
   EXPECT_FALSE(exists("spectrum.eps"));
   EXPECT_FALSE(bench.window.enabled[Button::Command3]);
   EXPECT_EQ(memory.lastFidPath, folder.string());
+}
+
+// Sees what the scratch picture holds when the sound is handed over.
+class PictureAtPlay final : public platform::Media {
+ public:
+  explicit PictureAtPlay(std::filesystem::path picture) : picture_(std::move(picture)) {}
+  void play(std::string_view) override { seen.push_back(read_file(picture_)); }
+  void wait_until_done() override {}
+  std::vector<std::string> seen;
+
+ private:
+  std::filesystem::path picture_;
+};
+
+TEST_F(DatasetIntakeTest, TheSpectrumIsDrawnOnceTheSoundIsPlayingAndStandsInForAMissingPlot) {
+  write_file(bench.scratch("spectrum.gif"), "the previous picture");
+  PictureAtPlay media(bench.scratch("spectrum.gif"));
+  platform::Services services{bench.files, bench.window, media, bench.shell};
+  std::vector<std::pair<std::int32_t, std::int32_t>> pairs;
+  for (int k = 0; k < 2000; ++k) pairs.emplace_back(static_cast<std::int32_t>(1e6 * std::cos(k * 0.3)),
+                                                    static_cast<std::int32_t>(1e6 * std::sin(k * 0.3)));
+  const auto vFN = make_dataset(bench.root.path() / "noplot/1", {fid_with_pairs(pairs), "t", "##$SW_h= 4000\n", {}});
+  const auto result = intake::loadFIDfile(services, memory, vFN.string());
+  EXPECT_EQ(media.seen, std::vector<std::string>{"the previous picture"}) << "the sound first";
+  EXPECT_TRUE(result.picture);
+  EXPECT_EQ(scratch("spectrum.gif").substr(0, 6), "GIF89a");
+  EXPECT_EQ(scratch("spectrum.eps").substr(0, 23), "%!PS-Adobe-3.0 EPSF-3.0") << "drawn for want of a plot";
+  EXPECT_TRUE(bench.window.enabled[Button::Command3]);
+
+  // A dataset with a plot of its own keeps it, and gets the picture too.
+  const auto withPlot = make_dataset(bench.root.path() / "plot/1", {fid_with_pairs(pairs), "t", "", {"a.ps"}});
+  EXPECT_TRUE(intake(withPlot).picture);
+  EXPECT_EQ(scratch("spectrum.eps"), "%!PS a.ps");
+  EXPECT_EQ(scratch("spectrum.gif").substr(0, 6), "GIF89a");
+
+  // Nothing to draw from (one point behind the lead-in): as without pictures.
+  const auto empty = make_dataset(bench.root.path() / "empty/1", {std::string(328, '\0'), "t", "", {}});
+  EXPECT_FALSE(intake(empty).picture);
+  EXPECT_FALSE(exists("spectrum.gif"));
+  EXPECT_FALSE(exists("spectrum.eps"));
+  EXPECT_FALSE(bench.window.enabled[Button::Command3]);
+
+  // Left out when asked; the previous dataset's picture goes all the same.
+  EXPECT_TRUE(intake(vFN).picture);
+  EXPECT_FALSE(intake(vFN, {.picture = false}).picture);
+  EXPECT_FALSE(exists("spectrum.gif"));
 }
 
 TEST_F(DatasetIntakeTest, ThePathsToneAndFidBecomeTheToneTestAndAReplay) {

@@ -1,10 +1,17 @@
 // The real datasets beside the checkout sound as their parameters say.
 #include <gtest/gtest.h>
 
+#include <fftw3.h>
+
+#include <algorithm>
 #include <cmath>
+#include <complex>
 #include <cstdlib>
 
 #include "intake/dataset_intake.hpp"
+#include "sound/parameters.hpp"
+#include "spectrum/picture.hpp"
+#include "tests/support/pictures.hpp"
 #include "tests/support/workbench.hpp"
 
 namespace {
@@ -40,6 +47,41 @@ std::vector<double> misread(const std::string& bytes, bool bigEndian, std::size_
                               : sound::int32_at<sound::ByteOrder::Little>(p));
   }
   return words;
+}
+
+// Little-endian 32-bit words of a file, as doubles.
+std::vector<double> little_words(const std::string& bytes) {
+  std::vector<double> words;
+  for (std::size_t at = 0; at + 4 <= bytes.size(); at += 4) {
+    words.push_back(sound::int32_at<sound::ByteOrder::Little>(reinterpret_cast<const unsigned char*>(bytes.data() + at)));
+  }
+  return words;
+}
+
+// The ppm of the tallest point of a processed spectrum (little-endian 32-bit, as all
+// three datasets' are).
+double tallest_processed_ppm(const fs::path& pdata) {
+  const std::string procs = read_file(pdata / "procs");
+  const std::vector<double> points = little_words(read_file(pdata / "1r"));
+  const auto tallest = static_cast<double>(std::max_element(points.begin(), points.end()) - points.begin());
+  const double span = *sound::real_parameter(procs, "SW_p") / *sound::real_parameter(procs, "SF");
+  return *sound::real_parameter(procs, "OFFSET") - tallest / static_cast<double>(points.size() - 1) * span;
+}
+
+// The ppm of the tallest point of the transform of the FID's first 65536 complex points
+// behind its 80-word lead-in.
+double tallest_transformed_ppm(const fs::path& data, const std::string& acqus) {
+  const std::vector<double> words = little_words(read_file(data));
+  constexpr int kPoints = 65536;
+  std::vector<std::complex<double>> z(kPoints);
+  for (int k = 0; k < kPoints; ++k) z[k] = {words[80 + 2 * k], words[81 + 2 * k]};
+  auto* in = reinterpret_cast<fftw_complex*>(z.data());
+  const fftw_plan plan = fftw_plan_dft_1d(kPoints, in, in, FFTW_FORWARD, FFTW_ESTIMATE);
+  fftw_execute(plan);
+  fftw_destroy_plan(plan);
+  const auto bin = std::max_element(z.begin(), z.end(), [](auto a, auto b) { return std::abs(a) < std::abs(b); }) - z.begin();
+  const double hz = static_cast<double>(bin < kPoints / 2 ? bin : bin - kPoints) * *sound::real_parameter(acqus, "SW_h") / kPoints;
+  return (*sound::real_parameter(acqus, "O1") + hz) / *sound::real_parameter(acqus, "BF1");
 }
 
 class SharedDatasetsTest : public ::testing::Test {
@@ -87,6 +129,31 @@ TEST_F(SharedDatasetsTest, TheSerOfATwoDimensionalSetSoundsItsFortyFidsUnderItsF
   EXPECT_EQ(bench.window.title_text, (folder / "ser").string() + "\rcoffee extract, J-resolved");
   // 40 FIDs of 8192 words: 40 * 4096 pairs, less the 40 of the lead-in.
   EXPECT_EQ(listed(read_file(bench.scratch("fid.xls"))).size(), 40u * 4096 - 40);
+}
+
+TEST_F(SharedDatasetsTest, EachIsDrawnWithItsTallestPeakWhereItsDataSay) {
+  const struct {
+    const char* dataset;
+    bool processed;  // a 1r to draw from; else the FID's transform
+  } cases[] = {{"aspirin-1h/1", true}, {"strychnine-1h/10", true}, {"coffee-jres-2d/13", false}};
+  for (const auto& [dataset, processed] : cases) {
+    const fs::path folder = kShared / dataset;
+    bench.window.enabled.clear();
+    const auto result = intake::loadFIDfile(bench.services, memory, folder.string());
+    ASSERT_TRUE(result.picture) << dataset;
+    EXPECT_TRUE(bench.window.enabled[platform::Button::Command3]) << dataset << ": the drawing stands in for a plot";
+    EXPECT_TRUE(ghostscript_reads_eps(bench.scratch("spectrum.eps").string())) << dataset;
+    const auto greys = gif_greys(read_file(bench.scratch("spectrum.gif")));
+    ASSERT_TRUE(greys.has_value()) << dataset;
+
+    const double ppm = processed ? tallest_processed_ppm(folder / "pdata/1")
+                                 : tallest_transformed_ppm(result.dataFile, read_file(folder / "acqus"));
+    const auto drawn = spectrum::read_spectrum(
+        bench.files, {(folder / "pdata/1/").string(), "C:\\temp\\fid", "C:\\temp\\acqus", "C:\\temp\\title"},
+        spectrum::kColumns);
+    ASSERT_TRUE(drawn.has_value());
+    EXPECT_NEAR(tallest_peak_x(*greys).value_or(-100), spectrum::x_of(*drawn, ppm), 3) << dataset << " at " << ppm << " ppm";
+  }
 }
 
 }  // namespace
