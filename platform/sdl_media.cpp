@@ -6,6 +6,8 @@
 #include <SDL.h>
 #include <dlfcn.h>
 
+#include <algorithm>
+#include <bit>
 #include <chrono>
 #include <climits>
 #include <memory>
@@ -29,6 +31,7 @@ struct SdlApi {
   decltype(&SDL_PauseAudioDevice) PauseAudioDevice;
   decltype(&SDL_GetQueuedAudioSize) GetQueuedAudioSize;
   decltype(&SDL_CloseAudioDevice) CloseAudioDevice;
+  decltype(&SDL_ClearQueuedAudio) ClearQueuedAudio;
 };
 
 // Null when the library or one of its functions is missing.
@@ -53,6 +56,7 @@ const SdlApi* sdl() {
     bind(loaded.PauseAudioDevice, "SDL_PauseAudioDevice");
     bind(loaded.GetQueuedAudioSize, "SDL_GetQueuedAudioSize");
     bind(loaded.CloseAudioDevice, "SDL_CloseAudioDevice");
+    bind(loaded.ClearQueuedAudio, "SDL_ClearQueuedAudio");
     return complete ? &loaded : nullptr;
   }();
   return api;
@@ -95,12 +99,24 @@ void SdlMedia::play(std::string_view path) {
   if (!api->LoadWAV_RW(source, 1, &spec, &samples, &length)) return;
 
   spec.callback = nullptr;  // queued audio; SDL converts to the device's rate and format
+  // Buffers of about 5 ms: closing a device lets it play two more
+  // buffers, and SDL's default of 4096 samples lasts 10 s at the slowest speed.
+  spec.samples = static_cast<Uint16>(std::max(8u, std::bit_floor(static_cast<unsigned>(spec.freq) / 200)));
   device_ = api->OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
   if (device_ != 0) {
     api->QueueAudio(device_, samples, length);
     api->PauseAudioDevice(device_, 0);
+    length_ = length;
+    bytesPerSecond_ = static_cast<double>(spec.freq) * spec.channels * SDL_AUDIO_BITSIZE(spec.format) / 8;
   }
   api->FreeWAV(samples);
+}
+
+std::optional<Playback> SdlMedia::playing() const {
+  if (device_ == 0 || bytesPerSecond_ <= 0) return std::nullopt;
+  const Uint32 queued = sdl()->GetQueuedAudioSize(device_);
+  if (queued == 0) return std::nullopt;
+  return Playback{(length_ - std::min(queued, length_)) / bytesPerSecond_, length_ / bytesPerSecond_};
 }
 
 void SdlMedia::wait_until_done() {
@@ -113,7 +129,9 @@ void SdlMedia::wait_until_done() {
 }
 
 void SdlMedia::stop() {
-  if (device_ != 0) sdl()->CloseAudioDevice(device_);
+  if (device_ == 0) return;
+  sdl()->ClearQueuedAudio(device_);
+  sdl()->CloseAudioDevice(device_);
   device_ = 0;
 }
 

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <thread>
 
 #include "tests/support/files.hpp"
@@ -76,6 +77,33 @@ TEST_F(SdlMediaTest, ANewPlayStopsTheSoundStillPlaying) {
   const std::string played = after_leading_silence(read_file(captured()));
   EXPECT_LT(played.size(), first.size() / 4) << "the first sound did not play on";
   EXPECT_EQ(played.substr(0, second.size()), second) << "the second sound played whole";
+}
+
+TEST_F(SdlMediaTest, ASlowSoundStopsAtOnceAndTellsHowFarItHasPlayed) {
+  // The slowest speed's rate: its sound used to hold a stop or a new play for seconds.
+  ::unsetenv("SDL_DISKAUDIODELAY");
+  write_file(drive.resolve("C:\\temp\\slow.wav"), wave_file(std::string(2 * 828 * 30, '\x10'), 828));
+  const auto seconds_of = [](auto work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  };
+  auto owned = std::make_unique<platform::SdlMedia>(drive);
+  {
+    platform::SdlMedia& media = *owned;
+    EXPECT_FALSE(media.playing().has_value());
+    media.play("C:\\temp\\slow.wav");
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const auto playback = media.playing();
+    ASSERT_TRUE(playback.has_value());
+    EXPECT_DOUBLE_EQ(playback->length, 30);
+    EXPECT_NEAR(playback->played, 0.5, 0.3);
+    EXPECT_LT(seconds_of([&] { media.play("C:\\temp\\slow.wav"); }), 0.2) << "a new sound";
+    EXPECT_LT(seconds_of([&] { media.stop(); }), 0.2) << "Esc";
+    EXPECT_FALSE(media.playing().has_value());
+    media.play("C:\\temp\\slow.wav");
+  }
+  EXPECT_LT(seconds_of([&] { owned.reset(); }), 0.2) << "the window closes while it plays";
 }
 
 TEST_F(SdlMediaTest, AFileThatCannotBePlayedPlaysNothingAndThrowsNothing) {
