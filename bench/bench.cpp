@@ -99,7 +99,7 @@ int main() {
   platform::FileSystem files(platform::Drive(root / "drive_c"));
   window::ControlState window;
   platform::SilentMedia silent;
-  platform::XdgShell shell(files.drive());
+  platform::XdgShell shell(files.drive(), nullptr);
   platform::Services services{files, window, silent, shell};
   window::Form form(services);
   form.prepare_controls();

@@ -1,22 +1,36 @@
 // The console front end.
 #include "cli/console_app.hpp"
 
+#include <unistd.h>
+
+#include <chrono>
 #include <optional>
 #include <ostream>
+#include <thread>
 
 #include "cli/options.hpp"
-#include "common/scratch_paths.hpp"
 #include "platform/process.hpp"
 #include "platform/sdl_media.hpp"
 #include "platform/text.hpp"
 #include "window/control_state.hpp"
 #include "window/form.hpp"
 #include "window/messages.hpp"
+#include "window/status.hpp"
 
 namespace cli {
 namespace {
 
 using platform::ToneBox;
+using namespace std::chrono_literals;
+
+// How long the desktop may take to say that it could not open a document.
+constexpr auto kDesktopAnswer = 3s;
+
+// For --no-open: the archive and the spectrum are made, and nothing is opened.
+class KeptShell final : public platform::Shell {
+ public:
+  void shellopen(const std::string&, std::int16_t) override {}
+};
 
 void apply_options(const Options& o, window::ControlState& window) {
   if (o.f1) window.set_tone_text(ToneBox::First, *o.f1);
@@ -42,6 +56,21 @@ void echo_prompts(window::ControlState& window, std::ostream& err) {
   window.prompts.clear();
 }
 
+// Waits for the sound's end; on a terminal, with a line that says how far it has got.
+void wait_for_sound(platform::Media& media, const std::string& what, std::ostream& err) {
+  if (::isatty(STDERR_FILENO)) {
+    std::size_t shown = 0;
+    while (const auto playback = media.playing()) {
+      const std::string line = window::progress_text(what, *playback);
+      err << '\r' << line << std::string(shown > line.size() ? shown - line.size() : 0, ' ') << std::flush;
+      shown = line.size();
+      std::this_thread::sleep_for(100ms);
+    }
+    if (shown > 0) err << '\n';
+  }
+  media.wait_until_done();
+}
+
 }  // namespace
 
 int run_console(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -55,9 +84,14 @@ int run_console(const std::vector<std::string>& args, std::ostream& out, std::os
     out << kUsage;
     return 0;
   }
-  if (o.tones + o.viewSpectrum + !o.fidPath.empty() > 1 || (o.viewSpectrum && o.archive)) {
-    err << "fid-song-cli: give one of FID-PATH, --tones and --view-spectrum"
-           " (--archive goes with a sound)\n"
+  if (o.version) {
+    out << "fid-song-cli " << FIDSONG_VERSION << "\n";
+    return 0;
+  }
+  const bool dataset = !o.fidPath.empty();
+  if ((o.tones && dataset) || (o.viewSpectrum && !dataset && (o.tones || o.archive))) {
+    err << "fid-song-cli: give one of FID-PATH and --tones; --view-spectrum without FID-PATH"
+           " opens the plot already in the scratch folder, and makes no sound to archive\n"
         << kUsage;
     return 2;
   }
@@ -67,6 +101,7 @@ int run_console(const std::vector<std::string>& args, std::ostream& out, std::os
     err << "fid-song-cli: " << window::kNoDriveMessage << "\n";
     return 1;
   }
+  int status = 0;
   platform::FileSystem files(std::move(*drive));
   files.set_waiting_notice([&err] { err << "fid-song-cli: " << window::kWaitingMessage << std::endl; });
   window::ControlState window;
@@ -76,23 +111,25 @@ int run_console(const std::vector<std::string>& args, std::ostream& out, std::os
   platform::SilentMedia silent;
   std::optional<platform::SdlMedia> speaker;
   platform::Media& media = o.play ? speaker.emplace(files.drive()) : static_cast<platform::Media&>(silent);
-  platform::XdgShell shell(files.drive());
+  platform::XdgShell desktop(files.drive(), [&](const std::string& path, int code) {
+    err << "fid-song-cli: " << window::desktop_message(path, code) << "\n";
+    status = 1;
+  });
+  KeptShell kept;
+  platform::Shell& shell = o.open ? static_cast<platform::Shell&>(desktop) : kept;
   platform::Services services{files, window, media, shell};
   window::Form form(services, {.picture = o.picture});
 
   form.prepare_controls();
   apply_options(o, window);
-  if (o.viewSpectrum) {
-    if (!files.can_open_for_reading(common::kScratchSpectrum)) {
-      err << "fid-song-cli: no spectrum plot in the scratch folder; asked to open it all the same\n";
-    }
+  if (o.viewSpectrum && !dataset) {
     form.command3_click();
-    return 0;
+    desktop.wait(kDesktopAnswer);
+    return status;
   }
 
-  int status = 0;
   sound::SoundResult sound;
-  if (!o.fidPath.empty()) {
+  if (dataset) {
     const intake::IntakeResult intake = *form.take_command_line();
     if (const auto message = window::unreadable_message(intake)) {
       err << "fid-song-cli: " << *message << "\n";
@@ -112,8 +149,11 @@ int run_console(const std::vector<std::string>& args, std::ostream& out, std::os
   echo_prompts(window, err);
 
   out << printable(window.title()) << std::flush;
-  if (const auto message = window::no_sound_message(sound)) err << "fid-song-cli: " << *message << "\n";
-  if (sound.outcome == sound::SoundResult::Outcome::NotWritten) status = 1;
+  if (const auto message = window::no_sound_message(sound)) {
+    err << "fid-song-cli: " << *message << "\n";
+    status = 1;
+  }
+  if (o.viewSpectrum) form.command3_click();
   if (o.archive) {
     // As in the window, only a sound that was made can be archived.
     window.answers = {*o.archive};
@@ -129,7 +169,8 @@ int run_console(const std::vector<std::string>& args, std::ostream& out, std::os
       }
     }
   }
-  media.wait_until_done();
+  if (sound.played()) wait_for_sound(media, window::sound_name(form.memory().lastFidPath, o.tones), err);
+  desktop.wait(kDesktopAnswer);
   return status;
 }
 

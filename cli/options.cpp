@@ -9,20 +9,24 @@ namespace cli {
 
 const char* const kUsage =
     "usage: fid-song-cli [options] [FID-PATH]\n"
-    "Turns a dataset's fid file (or, without FID-PATH, the FID already in the scratch\n"
-    "folder) into fid.wav and fid.xls and plays the sound.\n"
-    "  --speed TEXT   replay speed, as in the window's list (default \"x 1\"; \"x ?\" asks)\n"
-    "  --answer TEXT  answer to any question asked (without it, questions are cancelled)\n"
-    "  --f1 TEXT      first tone frequency box (default 440)\n"
-    "  --f2 TEXT      second tone frequency box (default 445)\n"
-    "  --off1, --off2 switch the first or second tone off\n"
-    "  --tones        play the tone test\n"
-    "  --view-spectrum  open the dataset's spectrum plot with the desktop's viewer\n"
-    "  --no-play      write the files without playing them\n"
-    "  --no-picture   do not draw the dataset's spectrum (spectrum.gif and, without a plot,\n"
-    "                 spectrum.eps), for batch runs where time matters\n"
-    "  --archive NAME then keep the dataset and its sound in the archive folder NAME\n"
-    "  --help         show this text\n";
+    "Turns a dataset's fid or ser file, or its folder (or, without FID-PATH, the FID already\n"
+    "in the scratch folder) into fid.wav and fid.xls, draws its spectrum and plays the sound.\n"
+    "Options may stand before or after FID-PATH; everything after -- belongs to FID-PATH.\n"
+    "  --speed TEXT     replay speed, as in the window's list (default \"x 1\"; \"x ?\" asks)\n"
+    "  --answer TEXT    answer to any question asked (without it, questions are cancelled)\n"
+    "  --f1 TEXT        first tone frequency box (default 440)\n"
+    "  --f2 TEXT        second tone frequency box (default 445)\n"
+    "  --off1, --off2   switch the first or second tone off\n"
+    "  --tones          play the tone test\n"
+    "  --view-spectrum  open the dataset's spectrum plot with the desktop's viewer (after\n"
+    "                   taking FID-PATH in, when there is one)\n"
+    "  --archive NAME   then keep the dataset and its sound in the archive folder NAME\n"
+    "  --no-play        write the files without playing them\n"
+    "  --no-picture     do not draw the dataset's spectrum (spectrum.gif and, without a plot,\n"
+    "                   spectrum.eps), for batch runs where time matters\n"
+    "  --no-open        make the archive and the spectrum, but hand neither to the desktop\n"
+    "  -h, --help       show this text\n"
+    "  --version        show the program's version\n";
 
 std::variant<Options, std::string> parse_options(const std::vector<std::string>& args) {
   Options o;
@@ -30,37 +34,50 @@ std::variant<Options, std::string> parse_options(const std::vector<std::string>&
       {"--speed", &o.speed}, {"--answer", &o.answer}, {"--f1", &o.f1},
       {"--f2", &o.f2},       {"--archive", &o.archive}};
   const std::pair<std::string_view, bool*> flags[] = {
-      {"--off1", &o.off1},  {"--off2", &o.off2},
-      {"--tones", &o.tones}, {"--view-spectrum", &o.viewSpectrum}, {"--help", &o.help}};
+      {"--off1", &o.off1},    {"--off2", &o.off2},    {"--tones", &o.tones},
+      {"--view-spectrum", &o.viewSpectrum},            {"--help", &o.help},
+      {"-h", &o.help},        {"--version", &o.version}};
+  const std::pair<std::string_view, bool*> negations[] = {
+      {"--no-play", &o.play}, {"--no-picture", &o.picture}, {"--no-open", &o.open}};
   const auto find = [](const auto& table, std::string_view name) {
     const auto* hit = std::find_if(std::begin(table), std::end(table),
                                    [&](const auto& entry) { return entry.first == name; });
     return hit == std::end(table) ? nullptr : hit->second;
   };
 
-  std::size_t i = 0;
-  for (; i < args.size() && args[i].size() > 1 && args[i][0] == '-'; ++i) {
+  std::vector<std::string_view> path;
+  bool options = true;
+  for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "--") {
-      ++i;
-      break;
+    if (!options || arg.size() < 2 || arg[0] != '-') {
+      path.push_back(arg);
+      continue;
     }
-    if (auto* value = find(valued, arg)) {
-      if (i + 1 == args.size()) return "option " + arg + " needs a value";
-      *value = args[++i];
+    if (arg == "--") {
+      options = false;
+      continue;
+    }
+    const auto eq = arg.find('=');
+    const std::string_view name = std::string_view(arg).substr(0, eq);
+    if (auto* value = find(valued, name)) {
+      if (eq != std::string::npos) {
+        *value = arg.substr(eq + 1);
+      } else if (i + 1 < args.size()) {
+        *value = args[++i];
+      } else {
+        return "option " + arg + " needs a value";
+      }
     } else if (auto* flag = find(flags, arg)) {
       *flag = true;
-    } else if (arg == "--no-play") {
-      o.play = false;
-    } else if (arg == "--no-picture") {
-      o.picture = false;
+    } else if (auto* negated = find(negations, arg)) {
+      *negated = false;
     } else {
       return "unknown option " + arg;
     }
   }
-  for (std::size_t first = i; i < args.size(); ++i) {
-    if (i > first) o.fidPath += ' ';
-    o.fidPath += args[i];
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (i > 0) o.fidPath += ' ';
+    o.fidPath += path[i];
   }
   return o;
 }

@@ -14,16 +14,19 @@ struct Options {
   std::optional<std::string> f1, f2;  // the frequency boxes; start-up writes 440 and 445
   bool off1 = false, off2 = false;    // uncheck a tone box
   bool tones = false;                 // the tone test instead of a replay
-  bool viewSpectrum = false;          // open the scratch plot instead of a sound
+  bool viewSpectrum = false;          // open the scratch plot (after taking a dataset in)
   std::optional<std::string> archive; // then "archive Data" under this name
   bool play = true;
   bool picture = true;                // draw the spectrum of a dataset taken in
+  bool open = true;                   // hand the plot and the page to the desktop
   bool help = false;
-  std::string fidPath;  // the remaining arguments joined by blanks
+  bool version = false;
+  std::string fidPath;  // the arguments that are not options, joined by blanks
 };
 
-// Options come first; the first argument that is not one (or everything after "--")
-// starts the FID path. Gives the error text for an unknown option or a missing value.
+// GNU style: options before or after the path, "--NAME=VALUE" or "--NAME VALUE", and
+// everything after "--" is the path's. Gives the error text for an unknown option or a
+// missing value.
 std::variant<Options, std::string> parse_options(const std::vector<std::string>& args);
 
 extern const char* const kUsage;

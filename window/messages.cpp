@@ -36,8 +36,13 @@ std::string tone_refusal_message(platform::ToneBox box) {
 
 std::optional<std::string> unreadable_message(const intake::IntakeResult& result) {
   if (result.copied) return std::nullopt;
-  return "cannot read " + result.dataFile + ": " + result.copied.reason() +
-         "; the FID already in the scratch folder was sounded";
+  return "Could not read " + result.dataFile + ": " + result.copied.reason() +
+         ". Still sounding the previous dataset.";
+}
+
+std::string desktop_message(const std::string& path, int status) {
+  return "The desktop could not open " + path +
+         (status < 0 ? " (xdg-open could not be started)." : " (xdg-open ended with status " + std::to_string(status) + ").");
 }
 
 std::optional<std::string> archive_message(const archive::ArchiveResult& result) {

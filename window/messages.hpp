@@ -30,6 +30,9 @@ inline constexpr const char* kNoDriveMessage =
 inline constexpr const char* kWaitingMessage =
     "Waiting for another FID-Song to finish with the scratch folder...";
 
+// That the desktop could not open a document: xdg-open's exit status (-1: not started).
+std::string desktop_message(const std::string& path, int status);
+
 // Why nothing was archived under the name given; nothing when archived or cancelled.
 std::optional<std::string> archive_message(const archive::ArchiveResult& result);
 

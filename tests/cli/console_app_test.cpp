@@ -66,7 +66,7 @@ TEST_F(ConsoleAppTest, AToneOutOfRangeIsRefusedAndNothingIsWritten) {
 
 TEST_F(ConsoleAppTest, TheMultiplierQuestionTakesTheGivenAnswerOrIsCancelled) {
   const ProcessResult cancelled = cli({"--no-play", "--speed", "x ?", demo});
-  EXPECT_EQ(cancelled.status, 0);
+  EXPECT_EQ(cancelled.status, 1) << "no sound was made";
   EXPECT_NE(cancelled.err.find("Multiplier? [1]"), std::string::npos) << cancelled.err;
   EXPECT_NE(cancelled.err.find("no sound was made"), std::string::npos) << cancelled.err;
   EXPECT_FALSE(std::filesystem::exists(scratch("fid.wav")));
@@ -86,21 +86,35 @@ TEST_F(ConsoleAppTest, BadCommandLinesAndUnreadablePathsAreReported) {
   ASSERT_EQ(cli({"--no-play", demo}).status, 0);
   const ProcessResult missing = cli({"--no-play", "/no/such/dataset/fid"});
   EXPECT_EQ(missing.status, 1);
-  EXPECT_NE(missing.err.find("cannot read /no/such/dataset/fid: No such file or directory"), std::string::npos)
+  EXPECT_NE(missing.err.find("Could not read /no/such/dataset/fid: No such file or directory. Still sounding"), std::string::npos)
       << missing.err;
   EXPECT_EQ(read_file(scratch("fid")), read_file(demo)) << "the previous FID was sounded";
   EXPECT_EQ(cli({"--help"}).status, 0);
 }
 
-TEST_F(ConsoleAppTest, ViewSpectrumHandsTheScratchPlotToXdgOpen) {
-  ASSERT_EQ(cli({"--no-play", demo}).status, 0);
+TEST_F(ConsoleAppTest, ViewSpectrumHandsThePlotToTheDesktopAndTellsWhenItCannotOpenIt) {
   const auto record = xdg.path() / "xdg-open.txt";
-  const ProcessResult run = cli({"--view-spectrum"}, {{"FAKE_XDG_OPEN_RECORD", record.string()}});
+  const std::map<std::string, std::string> opener{{"FAKE_XDG_OPEN_RECORD", record.string()}};
+  const std::string plot = scratch("spectrum.eps").string() + "\n";
+  // With a path: taken in, then viewed.
+  const ProcessResult run = cli({demo, "--no-play", "--view-spectrum"}, opener);
   EXPECT_EQ(run.status, 0) << run.err;
-  // The stand-in xdg-open runs on its own; give it a moment to write.
-  for (int i = 0; i < 200 && read_file(record).empty(); ++i) ::usleep(10000);
-  EXPECT_EQ(read_file(record), scratch("spectrum.eps").string() + "\n");
-  EXPECT_EQ(cli({"--view-spectrum", demo}).status, 2) << "one command at a time";
+  EXPECT_EQ(read_file(record), plot);
+  EXPECT_EQ(read_file(scratch("spectrum.eps")), read_file(DEMO_DIR "/1/pdata/1/ethanol_1h.ps"));
+
+  const ProcessResult alone = cli({"--view-spectrum"}, opener);
+  EXPECT_EQ(alone.status, 0) << alone.err;
+  EXPECT_EQ(read_file(record), plot + plot);
+
+  const ProcessResult refused = cli({"--view-spectrum"}, {{"FAKE_XDG_OPEN_STATUS", "4"}});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("The desktop could not open " + scratch("spectrum.eps").string() +
+                             " (xdg-open ended with status 4)."),
+            std::string::npos)
+      << refused.err;
+  const ProcessResult notOpened = cli({"--no-play", "--no-open", "--view-spectrum", demo}, opener);
+  EXPECT_EQ(notOpened.status, 0) << notOpened.err;
+  EXPECT_EQ(read_file(record), plot + plot) << "--no-open";
 }
 
 TEST_F(ConsoleAppTest, ArchiveFollowsASoundAndRefusesNamesThatLeaveTheArchive) {

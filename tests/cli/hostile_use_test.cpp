@@ -90,7 +90,7 @@ TEST_F(HostileUseTest, APipeOrADeviceGivenAsTheFidIsAPathThatCannotBeRead) {
     const auto [seconds, run] = timed([&] { return console.run({"--no-play", path}); });
     EXPECT_LT(seconds, 1.0) << path;
     EXPECT_EQ(run.status, 1) << path;
-    EXPECT_NE(run.err.find("cannot read " + path + ": Not a regular file"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Could not read " + path + ": Not a regular file"), std::string::npos) << run.err;
   }
   EXPECT_EQ(read_file(console.scratch("fid")), before);
 }
@@ -202,7 +202,7 @@ TEST_F(HostileUseTest, AClosedOutputPipeDoesNotStopTheArchive) {
   // The reader closes its end at once, as head does when it has enough.
   const ProcessResult run = run_process(
       {"bash", "-c", "set -o pipefail; \"$@\" | (exec 0<&-; sleep 0.5)", "pipe",
-       FID_SONG_CLI, "--no-play", "--archive", "piped", demo},
+       FID_SONG_CLI, "--no-play", "--no-open", "--archive", "piped", demo},
       {.env = console.environment()});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(fs::is_regular_file(console.scratch("fidsong/piped/index.htm")));

@@ -65,7 +65,7 @@ class MainWindowTest : public ::testing::Test {
 TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThemWithTheirStartValues) {
   const auto w = open();
   EXPECT_EQ(w->windowTitle(), "FID-Song");
-  EXPECT_EQ(w->size(), QSize(462, 197));
+  EXPECT_EQ(w->size(), QSize(462, 197 + 22)) << "the form, and the status line under it";
   const struct {
     const char* name;
     QRect pixels;
@@ -88,6 +88,7 @@ TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThemWithTheirStartValues) 
       {"Command4", {312, 120, 145, 25}, "archive Data", false},
       {"Line1", {1, 56, 143, 1}, nullptr, true},
       {"Line2", {0, 152, 143, 1}, nullptr, true},
+      {"StatusLine", {0, 197, 462, 22}, "Drop a dataset's fid on the large button, or press Ctrl+O", true},
   };
   for (const auto& c : controls) {
     QWidget* widget = control(w.get(), c.name);

@@ -59,7 +59,7 @@ TEST(OnX11, TheProgramSoundsItsCommandLineDatasetBeforeItsWindowAppears) {
   EXPECT_EQ(read_file(scratch / "spectrum.eps"), read_file(vFN.parent_path() / "pdata/1/ethanol_1h.ps"));
 
   const QImage shot = QGuiApplication::primaryScreen()->grabWindow(id).toImage();
-  ASSERT_EQ(shot.size(), QSize(462, 197));
+  ASSERT_EQ(shot.size(), QSize(462, 197 + 22));
   std::filesystem::create_directories(SCREENSHOT_DIR);
   EXPECT_TRUE(shot.save(SCREENSHOT_DIR "/window.png"));
   // Label1's area holds dark text: the path and the title.
@@ -83,9 +83,7 @@ TEST(OnX11, ViewSpectrumAsksTheDesktopToOpenTheScratchPlot) {
   QTest::mouseClick(w.findChild<QWidget*>("Command3"), Qt::LeftButton);
   EXPECT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(record); }, 10000));
   EXPECT_TRUE(QTest::qWaitFor([&] { return read_file(record).find('\n') != std::string::npos; }, 2000));
-  // Qt hands xdg-open the path as a file URL.
-  const QUrl opened(QString::fromStdString(read_file(record)).trimmed());
-  EXPECT_EQ(opened.toLocalFile().toStdString(), bench.scratch("spectrum.eps").string());
+  EXPECT_EQ(read_file(record), bench.scratch("spectrum.eps").string() + "\n");
 }
 
 TEST(OnX11, ArchiveDataAsksForANameWritesTheFolderAndOpensThePage) {
@@ -113,8 +111,7 @@ TEST(OnX11, ArchiveDataAsksForANameWritesTheFolderAndOpensThePage) {
     EXPECT_TRUE(std::filesystem::is_regular_file(folder / name)) << name;
   }
   EXPECT_TRUE(QTest::qWaitFor([&] { return read_file(record).find('\n') != std::string::npos; }, 10000));
-  const QUrl opened(QString::fromStdString(read_file(record)).trimmed());
-  EXPECT_EQ(opened.toLocalFile().toStdString(), (folder / "index.htm").string());
+  EXPECT_EQ(read_file(record), (folder / "index.htm").string() + "\n");
 }
 
 }  // namespace

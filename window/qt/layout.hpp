@@ -18,5 +18,7 @@ constexpr QRect twips(int left, int top, int width, int height) {
 
 constexpr int kClientWidth = 6930;
 constexpr int kClientHeight = 2955;
+// The status line under the form, in pixels.
+constexpr int kStatusHeight = 22;
 
 }  // namespace window

@@ -10,10 +10,14 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 
 #include "window/messages.hpp"
+#include "window/qt/dataset_dialog.hpp"
 #include "window/qt/drop_button.hpp"
 #include "window/qt/layout.hpp"
+#include "window/qt/status_line.hpp"
+#include "window/status.hpp"
 
 namespace window {
 namespace {
@@ -55,15 +59,25 @@ void line(QWidget* parent, const char* name, int x1, int x2, int y) {
 }  // namespace
 
 MainWindow::MainWindow(platform::FileSystem& files, platform::Media& media, std::string commandLine)
-    : shell_(files.drive()) {
+    : media_(media),
+      shell_(files.drive(), [this](const std::string& path, int status) { desktop_failed(path, status); }) {
   setWindowTitle(QStringLiteral("FID-Song"));
-  setFixedSize(pixels(kClientWidth), pixels(kClientHeight));
+  // The form as laid out, and the status line under it.
+  setFixedSize(pixels(kClientWidth), pixels(kClientHeight) + kStatusHeight);
   setFont(layout_font());
   windowServices_ = std::make_unique<QtWindowServices>(build_controls(), std::move(commandLine));
   services_ = std::make_unique<platform::Services>(
       platform::Services{files, *windowServices_, media, shell_});
   form_ = std::make_unique<Form>(*services_);
+  chooser_ = [this] { return DatasetDialog::choose(this); };
+  openers_.setInterval(200);
+  connect(&openers_, &QTimer::timeout, this, [this] { shell_.collect(); });
+  openers_.start();
 }
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::startup() { tell(form_->startup()); }
 
 Controls MainWindow::build_controls() {
   Controls c{};
@@ -85,6 +99,8 @@ Controls MainWindow::build_controls() {
   c.command4 = place<QPushButton>(this, "Command4", twips(4680, 1800, 2175, 375), "archive Data");
   line(this, "Line1", 10, 2160, 840);
   line(this, "Line2", 0, 2150, 2280);
+  status_ = new StatusLine(this, media_);
+  status_->setGeometry(0, pixels(kClientHeight), pixels(kClientWidth), kStatusHeight);
 
   // Titles are shown as they are: never as rich text, wrapped at word boundaries, and
   // cut off where the label ends.
@@ -109,8 +125,10 @@ Controls MainWindow::build_controls() {
   QWidget::setTabOrder(c.check2, c.command3);
   QWidget::setTabOrder(c.command3, c.command4);
   command1_->setFocus();
+  describe_controls(c, command2);
+  add_shortcuts(c, command2);
 
-  connect(command1_, &QPushButton::clicked, this, [this] { (void)form_->command1_click(); });
+  connect(command1_, &QPushButton::clicked, this, [this] { tell(form_->command1_click(), false); });
   connect(command1_, &DropButton::urlsDropped, this, &MainWindow::drop_on_command1);
   connect(command2, &QPushButton::clicked, this, &MainWindow::click_command2);
   connect(c.command3, &QPushButton::clicked, this, [this] { form_->command3_click(); });
@@ -118,21 +136,104 @@ Controls MainWindow::build_controls() {
   return c;
 }
 
+void MainWindow::describe_controls(const Controls& c, QWidget* command2) {
+  // What a screen reader says of each control, and what its tooltip says: the hidden
+  // captions of the check boxes ("Check1") and the large button's text tell nothing.
+  const struct {
+    QWidget* control;
+    const char* name;
+    const char* description;
+  } described[] = {
+      {command1_, "Replay the dataset",
+       "Sounds the dataset again at the picked speed (Ctrl+R). Drop a dataset's fid, ser or folder "
+       "here to take it in and hear it, or press Ctrl+O to choose one."},
+      {c.label1, "Title", "The dataset's path and title, or the tone test's frequencies"},
+      {c.combo1, "Replay speed", "How fast the sound plays; x ? asks for a multiplier"},
+      {c.txtF1, "First tone frequency in hertz", "The first test tone's frequency, 440 at start"},
+      {c.txtF2, "Second tone frequency in hertz", "The second test tone's frequency, 445 at start"},
+      {command2, "Play the tones", "Plays the two test tones, beating together (Ctrl+T)"},
+      {c.check1, "First tone on", "Whether the tone test sounds the first tone"},
+      {c.check2, "Second tone on", "Whether the tone test sounds the second tone"},
+      {c.command3, "View the spectrum", "Opens the dataset's spectrum plot with the desktop's viewer (Ctrl+E)"},
+      {c.command4, "Archive the dataset",
+       "Keeps the dataset, its sound and a web page in a folder you name, then opens the page (Ctrl+S)"},
+  };
+  for (const auto& d : described) {
+    d.control->setAccessibleName(QString::fromUtf8(d.name));
+    d.control->setAccessibleDescription(QString::fromUtf8(d.description));
+    d.control->setToolTip(QString::fromUtf8(d.description));
+  }
+}
+
+void MainWindow::add_shortcuts(const Controls& c, QWidget* command2) {
+  const auto shortcut = [this](QKeySequence keys, auto action) {
+    auto* s = new QShortcut(keys, this);
+    s->setContext(Qt::WindowShortcut);
+    connect(s, &QShortcut::activated, this, action);
+  };
+  // Esc stops the sound, wherever the focus is.
+  shortcut(QKeySequence(Qt::Key_Escape), [this] {
+    media_.stop();
+    status_->idle();
+  });
+  shortcut(QKeySequence::Open, [this] { open_dataset(); });
+  // A disabled button takes no click, from its shortcut either.
+  const std::pair<QKeySequence, QAbstractButton*> buttons[] = {
+      {QKeySequence(Qt::CTRL | Qt::Key_R), command1_},
+      {QKeySequence(Qt::CTRL | Qt::Key_T), static_cast<QAbstractButton*>(command2)},
+      {QKeySequence(Qt::CTRL | Qt::Key_E), c.command3},
+      {QKeySequence(Qt::CTRL | Qt::Key_S), c.command4}};
+  for (const auto& [keys, button] : buttons) shortcut(keys, [button] { button->click(); });
+}
+
 void MainWindow::drop_on_command1(const QList<QUrl>& urls) {
   // Only the first URL counts, and only when it names a local file.
   if (urls.isEmpty() || !urls.front().isLocalFile()) return;
-  (void)form_->command1_drop({QFile::encodeName(urls.front().toLocalFile()).toStdString()});
+  tell(form_->command1_drop({QFile::encodeName(urls.front().toLocalFile()).toStdString()}));
+}
+
+void MainWindow::open_dataset() {
+  // Taken in exactly as a drop.
+  if (const auto path = chooser_()) tell(form_->command1_drop({*path}));
 }
 
 void MainWindow::click_command2() {
   const ToneTestResult result = form_->command2_click();
-  if (result.refused) show_refusal(tone_refusal_message(*result.refused));
+  if (result.refused) {
+    warn(tone_refusal_message(*result.refused));
+  } else {
+    tell(result.sound, true);
+  }
 }
 
-void MainWindow::click_command4() { show_refusal(archive_message(form_->command4_click())); }
+void MainWindow::click_command4() {
+  if (const auto message = archive_message(form_->command4_click())) warn(*message);
+}
 
-void MainWindow::show_refusal(const std::optional<std::string>& refusal) {
-  if (refusal) QMessageBox::warning(this, windowTitle(), QString::fromStdString(*refusal));
+void MainWindow::tell(const sound::SoundResult& sound, bool tones) {
+  if (sound.played()) {
+    status_->playing(sound_name(form_->memory().lastFidPath, tones));
+    return;
+  }
+  const auto message = no_sound_message(sound);
+  if (!message) return;
+  status_->failed(*message);
+  // A cancelled question was the user's own choice; anything else they must hear of.
+  if (sound.outcome != sound::SoundResult::Outcome::Cancelled) warn(*message);
+}
+
+void MainWindow::tell(const std::optional<intake::IntakeResult>& intake) {
+  if (!intake) return;
+  tell(intake->sound, false);
+  if (const auto message = unreadable_message(*intake)) status_->failed(*message);
+}
+
+void MainWindow::warn(const std::string& message) {
+  QMessageBox::warning(this, windowTitle(), QString::fromStdString(message));
+}
+
+void MainWindow::desktop_failed(const std::string& path, int status) {
+  warn(desktop_message(path, status));
 }
 
 }  // namespace window

@@ -2,43 +2,63 @@
 #pragma once
 
 #include <QList>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "platform/file_system.hpp"
 #include "platform/media.hpp"
+#include "platform/shell.hpp"
 #include "window/form.hpp"
-#include "window/qt/qt_shell.hpp"
 #include "window/qt/qt_window_services.hpp"
 
 namespace window {
 
 class DropButton;
+class StatusLine;
 
 class MainWindow : public QWidget {
   Q_OBJECT
  public:
   // commandLine: the program's arguments joined by blanks, taken in by startup().
   MainWindow(platform::FileSystem& files, platform::Media& media, std::string commandLine);
+  ~MainWindow() override;
 
   // Runs once, before the window is first shown.
-  void startup() { (void)form_->startup(); }
+  void startup();
+
+  // What Ctrl+O asks for a dataset: a dialog, or in tests an answer of their own.
+  using DatasetChooser = std::function<std::optional<std::string>()>;
+  void set_dataset_chooser(DatasetChooser chooser) { chooser_ = std::move(chooser); }
 
  private:
   Controls build_controls();
+  void describe_controls(const Controls& c, QWidget* command2);
+  void add_shortcuts(const Controls& c, QWidget* command2);
   void drop_on_command1(const QList<QUrl>& urls);
+  void open_dataset();
   void click_command2();
   void click_command4();
-  void show_refusal(const std::optional<std::string>& refusal);
+  // Tells what a routine did: the status line, and a message box where the user asked
+  // for something that did not happen.
+  void tell(const sound::SoundResult& sound, bool tones);
+  void tell(const std::optional<intake::IntakeResult>& intake);
+  void warn(const std::string& message);
+  void desktop_failed(const std::string& path, int status);
 
+  platform::Media& media_;
   DropButton* command1_ = nullptr;
+  StatusLine* status_ = nullptr;
   std::unique_ptr<QtWindowServices> windowServices_;
-  QtShell shell_;
+  platform::XdgShell shell_;
+  QTimer openers_;  // collects xdg-open's exit statuses
   std::unique_ptr<platform::Services> services_;
   std::unique_ptr<Form> form_;
+  DatasetChooser chooser_;
 };
 
 }  // namespace window

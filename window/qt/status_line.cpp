@@ -1,0 +1,65 @@
+// The status line under the form.
+#include "window/qt/status_line.hpp"
+
+#include <QAccessible>
+
+#include "window/status.hpp"
+
+namespace window {
+
+StatusLine::StatusLine(QWidget* parent, const platform::Media& media) : QLabel(parent), media_(media) {
+  setObjectName(QStringLiteral("StatusLine"));
+  setTextFormat(Qt::PlainText);
+  setFrameShape(QFrame::Panel);
+  setFrameShadow(QFrame::Sunken);
+  setMargin(2);
+  setAccessibleDescription(QStringLiteral("What plays, what failed, or how to start"));
+  timer_.setInterval(100);
+  connect(&timer_, &QTimer::timeout, this, &StatusLine::tick);
+  idle();
+}
+
+void StatusLine::playing(const std::string& what) {
+  what_ = what;
+  failure_ = false;
+  if (const auto playback = media_.playing()) {
+    show_state(playing_status(what_, *playback), false);
+    timer_.start();
+  } else {
+    idle();
+  }
+}
+
+void StatusLine::failed(const std::string& message) {
+  failure_ = true;
+  show_state(message, true);
+  if (media_.playing()) timer_.start();  // to see the sound's end
+}
+
+void StatusLine::idle() {
+  timer_.stop();
+  failure_ = false;
+  show_state(kIdleStatus, false);
+}
+
+void StatusLine::tick() {
+  const auto playback = media_.playing();
+  if (!playback) {
+    idle();
+  } else if (!failure_) {
+    setText(QString::fromStdString(playing_status(what_, *playback)));
+  }
+}
+
+void StatusLine::show_state(const std::string& text, bool alert) {
+  const QString shown = QString::fromStdString(text);
+  setText(shown);
+  setToolTip(shown);
+  setAccessibleName(shown);  // announced as a change of name
+  if (alert) {
+    QAccessibleEvent event(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&event);
+  }
+}
+
+}  // namespace window

@@ -1,0 +1,41 @@
+// The status line's words.
+#include "window/status.hpp"
+
+#include <cmath>
+#include <cstdio>
+
+namespace window {
+
+std::string clock_text(double seconds) {
+  const long tenths = std::isfinite(seconds) && seconds > 0 ? static_cast<long>(seconds * 10) : 0;
+  char text[32];
+  std::snprintf(text, sizeof text, "%ld:%02ld.%ld", tenths / 600, tenths / 10 % 60, tenths % 10);
+  return text;
+}
+
+std::string progress_text(const std::string& what, const platform::Playback& playback) {
+  return "Playing " + what + ": " + clock_text(playback.played) + " of " + clock_text(playback.length);
+}
+
+std::string playing_status(const std::string& what, const platform::Playback& playback) {
+  return progress_text(what, playback) + " \u2014 Esc stops";
+}
+
+std::string sound_name(const std::string& fidPath, bool tones) {
+  if (tones) return "the tones";
+  std::string name;
+  std::size_t end = fidPath.size();
+  for (int parts = 0; parts < 3 && end > 0;) {
+    const std::size_t slash = fidPath.rfind('/', end - 1);
+    const std::size_t begin = slash == std::string::npos ? 0 : slash + 1;
+    if (begin < end) {
+      name = fidPath.substr(begin, end - begin) + (name.empty() ? "" : "/" + name);
+      ++parts;
+    }
+    if (slash == std::string::npos) break;
+    end = slash;
+  }
+  return name.empty() ? "the scratch FID" : name;
+}
+
+}  // namespace window
