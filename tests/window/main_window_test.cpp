@@ -16,51 +16,13 @@
 #include <QTimer>
 #include <QWindow>
 
-#include "tests/support/workbench.hpp"
+#include "tests/window/window_fixture.hpp"
 
 namespace {
 
 using namespace testsupport;
 
-class MainWindowTest : public ::testing::Test {
- protected:
-  // A window after start-up with the given command line, shown as the program shows it.
-  std::unique_ptr<window::MainWindow> open(const std::string& commandLine = "") {
-    auto w = std::make_unique<window::MainWindow>(bench.files, bench.media, commandLine);
-    w->startup();
-    w->show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-    return w;
-  }
-  template <typename Control = QWidget>
-  static Control* control(QWidget* w, const char* name) {
-    auto* found = w->findChild<Control*>(QLatin1String(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-  }
-  std::filesystem::path demo_copy(const std::string& folder) {
-    return copy_demo(bench.root.path() / folder);
-  }
-  // Drops data at a point of the window as the window system delivers it: to the widget
-  // under the point that accepts drops, if any. True when the drop was taken.
-  static bool drop(QWidget* w, QWidget* on, std::unique_ptr<QMimeData> data) {
-    const QPoint at = on->mapTo(w, on->rect().center());
-    QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w->windowHandle(), &enter);
-    QDropEvent dropped(QPointF(at), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w->windowHandle(), &dropped);
-    return dropped.isAccepted();
-  }
-  static std::unique_ptr<QMimeData> files(const std::vector<std::string>& paths) {
-    auto data = std::make_unique<QMimeData>();
-    QList<QUrl> urls;
-    for (const auto& p : paths) urls.push_back(QUrl::fromLocalFile(QString::fromStdString(p)));
-    data->setUrls(urls);
-    return data;
-  }
-
-  Workbench bench;
-};
+using MainWindowTest = WindowTest;
 
 TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThemWithTheirStartValues) {
   const auto w = open();

@@ -94,7 +94,7 @@ Controls MainWindow::build_controls() {
   place<QLabel>(this, "Label2", twips(0, 120, 780, 195), "Tone Test:");
   place<QLabel>(this, "Label3", twips(0, 1080, 900, 195), "NMR Signal:");
   place<QLabel>(this, "Label4", twips(0, 2400, 585, 195), "Options:");
-  place<QLabel>(this, "Label5", twips(960, 2400, 1050, 195), "Replay Speed:");
+  auto* label5 = place<QLabel>(this, "Label5", twips(960, 2400, 1050, 195), "Replay Speed:");
   c.command3 = place<QPushButton>(this, "Command3", twips(2280, 1800, 2175, 375), "view Spectrum");
   c.command4 = place<QPushButton>(this, "Command4", twips(4680, 1800, 2175, 375), "archive Data");
   line(this, "Line1", 10, 2160, 840);
@@ -107,8 +107,10 @@ Controls MainWindow::build_controls() {
   c.label1->setTextFormat(Qt::PlainText);
   c.label1->setWordWrap(true);
   c.label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  // The speed is picked from the list; nothing can be typed into it.
+  // The speed is picked from the list; nothing can be typed into it. On Linux a screen
+  // reader names a list by the label that labels it.
   c.combo1->setEditable(false);
+  label5->setBuddy(c.combo1);
   // Both tones start switched on.
   c.check1->setChecked(true);
   c.check2->setChecked(true);

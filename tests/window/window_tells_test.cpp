@@ -1,0 +1,201 @@
+// The window tells what it does: its status line, Esc, Ctrl+O, the messages of each
+// failure, and what a screen reader reads of its controls.
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+#include <deque>
+
+#include "platform/sdl_media.hpp"
+#include "tests/window/window_fixture.hpp"
+
+namespace {
+
+using namespace testsupport;
+
+// Answers the modal boxes as they come: an input box with the next answer, a message box
+// by reading its text and closing it.
+class ModalAnswerer {
+ public:
+  ModalAnswerer() {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (auto* input = qobject_cast<QInputDialog*>(modal); input && !answers.empty()) {
+        input->setTextValue(QString::fromStdString(answers.front()));
+        answers.pop_front();
+        input->accept();
+      } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        messages.push_back(box->text().toStdString());
+        box->accept();
+      }
+    });
+    timer_.start(20);
+  }
+  std::deque<std::string> answers;
+  std::vector<std::string> messages;
+
+ private:
+  QTimer timer_;
+};
+
+// A player that plays for as long as it is told to, and counts its stops.
+class FakePlayer final : public platform::Media {
+ public:
+  void play(std::string_view) override { playing_ = platform::Playback{0.5, 3.9}; }
+  void wait_until_done() override {}
+  void stop() override {
+    ++stops;
+    playing_.reset();
+  }
+  std::optional<platform::Playback> playing() const override { return playing_; }
+  int stops = 0;
+
+ private:
+  std::optional<platform::Playback> playing_;
+};
+
+std::string status_of(QWidget* w) {
+  return w->findChild<QLabel*>("StatusLine")->text().toStdString();
+}
+
+std::string accessible(QWidget* widget, QAccessible::Text kind) {
+  return QAccessible::queryAccessibleInterface(widget)->text(kind).toStdString();
+}
+
+using WindowTellsTest = WindowTest;
+
+TEST_F(WindowTellsTest, TheStatusLineSaysHowToStartWhatPlaysAndWhatFailed) {
+  FakePlayer player;
+  const auto w = open("", &player);
+  auto* status = control<QLabel>(w.get(), "StatusLine");
+  EXPECT_EQ(status_of(w.get()), "Drop a dataset's fid on the large button, or press Ctrl+O");
+
+  const auto vFN = copy_demo(bench.root.path() / "ethanol");
+  ASSERT_TRUE(drop(w.get(), control(w.get(), "Command1"), files({vFN.string()})));
+  const std::string playing = "Playing ethanol/1/fid: 0:00.5 of 0:03.9 \u2014 Esc stops";
+  EXPECT_EQ(status_of(w.get()), playing);
+  EXPECT_EQ(accessible(status, QAccessible::Name), playing) << "screen readers are told";
+
+  QTest::keyClick(control(w.get(), "txtF1"), Qt::Key_Escape);  // from a text box too
+  EXPECT_EQ(player.stops, 1);
+  EXPECT_EQ(status_of(w.get()), "Drop a dataset's fid on the large button, or press Ctrl+O");
+
+  const std::string missing = (bench.root.path() / "gone/1/fid").string();
+  drop(w.get(), control(w.get(), "Command1"), files({missing}));
+  const std::string failed = "Could not read " + missing + ": No such file or directory. Still sounding the previous dataset.";
+  EXPECT_EQ(status_of(w.get()), failed);
+  EXPECT_EQ(accessible(status, QAccessible::Name), failed);
+}
+
+TEST_F(WindowTellsTest, EscStopsTheSoundThatPlaysAndTheCaptureStopsGrowing) {
+  const auto captured = bench.root.path() / "captured.raw";
+  ::setenv("SDL_AUDIODRIVER", "disk", 1);
+  ::setenv("SDL_DISKAUDIOFILE", captured.c_str(), 1);
+  ::unsetenv("SDL_DISKAUDIODELAY");  // at the device's own pace
+  {
+    platform::SdlMedia speaker(bench.files.drive());
+    const auto w = open(copy_demo(bench.root.path() / "slow").string(), &speaker);
+    control<QComboBox>(w.get(), "Combo1")->setCurrentIndex(1);  // "x 0.125": 40 s
+    QTest::mouseClick(control(w.get(), "Command1"), Qt::LeftButton);
+    QTRY_VERIFY(std::filesystem::exists(captured) && std::filesystem::file_size(captured) > 0);
+    QTest::keyClick(control(w.get(), "txtF2"), Qt::Key_Escape);
+    EXPECT_FALSE(speaker.playing().has_value());
+    const auto size = std::filesystem::file_size(captured);
+    QTest::qWait(300);
+    EXPECT_EQ(std::filesystem::file_size(captured), size) << "nothing plays on";
+  }
+  ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+}
+
+TEST_F(WindowTellsTest, CtrlOTakesInTheDatasetChosenAsADropWould) {
+  const auto w = open();
+  const auto folder = copy_demo(bench.root.path() / "chosen").parent_path();
+  int asked = 0;
+  w->set_dataset_chooser([&]() -> std::optional<std::string> {
+    ++asked;
+    return folder.string();
+  });
+  QTest::keyClick(w.get(), Qt::Key_O, Qt::ControlModifier);
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(control<QLabel>(w.get(), "Label1")->text().startsWith(QString::fromStdString((folder / "fid").string())));
+  EXPECT_EQ(bench.media.played.size(), 1u);
+
+  w->set_dataset_chooser([] { return std::optional<std::string>(); });  // cancelled
+  QTest::keyClick(w.get(), Qt::Key_O, Qt::ControlModifier);
+  EXPECT_EQ(bench.media.played.size(), 1u);
+}
+
+TEST_F(WindowTellsTest, WhatTheUserAskedForAndDidNotHappenIsToldInAMessage) {
+  const auto w = open(copy_demo(bench.root.path() / "demo").string());
+  ModalAnswerer modal;
+
+  // A multiplier with a decimal comma.
+  control<QComboBox>(w.get(), "Combo1")->setCurrentIndex(0);  // "x ?"
+  modal.answers = {"0,5"};
+  QTest::mouseClick(control(w.get(), "Command1"), Qt::LeftButton);
+  QTRY_COMPARE(modal.messages.size(), std::size_t{1});
+  EXPECT_NE(modal.messages[0].find("the decimal point is \".\""), std::string::npos) << modal.messages[0];
+  modal.answers = {"abc"};
+  QTest::mouseClick(control(w.get(), "Command1"), Qt::LeftButton);
+  QTRY_COMPARE(modal.messages.size(), std::size_t{2});
+  EXPECT_NE(modal.messages[1].find("\"abc\" is not a number"), std::string::npos) << modal.messages[1];
+
+  // The desktop that cannot open the plot.
+  ::setenv("FAKE_XDG_OPEN_STATUS", "3", 1);
+  QTest::mouseClick(control(w.get(), "Command3"), Qt::LeftButton);
+  QTRY_COMPARE_WITH_TIMEOUT(modal.messages.size(), std::size_t{3}, 5000);
+  ::unsetenv("FAKE_XDG_OPEN_STATUS");
+  EXPECT_EQ(modal.messages[2], "The desktop could not open " + bench.scratch("spectrum.eps").string() +
+                                   " (xdg-open ended with status 3).");
+
+  // An archive that cannot be written.
+  write_file(bench.scratch("fidsong/taken"), "a file");
+  modal.answers = {"taken"};
+  QTest::mouseClick(control(w.get(), "Command4"), Qt::LeftButton);
+  QTRY_COMPARE(modal.messages.size(), std::size_t{4});
+  EXPECT_NE(modal.messages[3].find("Not a directory"), std::string::npos) << modal.messages[3];
+}
+
+TEST_F(WindowTellsTest, AScreenReaderHearsWhatEachControlDoesAndTheKeysShowInTheTooltips) {
+  const auto w = open();
+  const struct {
+    const char* control;
+    const char* name;
+    const char* key;  // shown in the description and the tooltip
+  } controls[] = {
+      {"Command1", "Replay the dataset", "Ctrl+R"},   {"Combo1", "x 1", nullptr},  // named by Label5
+      {"txtF1", "First tone frequency in hertz", nullptr}, {"txtF2", "Second tone frequency in hertz", nullptr},
+      {"Command2", "Play the tones", "Ctrl+T"},       {"Check1", "First tone on", nullptr},
+      {"Check2", "Second tone on", nullptr},          {"Command3", "View the spectrum", "Ctrl+E"},
+      {"Command4", "Archive the dataset", "Ctrl+S"},  {"Label1", "Title", nullptr},
+  };
+  for (const auto& c : controls) {
+    QWidget* widget = control(w.get(), c.control);
+    EXPECT_EQ(accessible(widget, QAccessible::Name), c.name) << c.control;
+    const std::string description = accessible(widget, QAccessible::Description);
+    EXPECT_FALSE(description.empty()) << c.control;
+    if (c.key) {
+      EXPECT_NE(description.find(c.key), std::string::npos) << c.control;
+      EXPECT_NE(widget->toolTip().toStdString().find(c.key), std::string::npos) << c.control;
+    }
+  }
+  EXPECT_NE(accessible(control(w.get(), "Command1"), QAccessible::Description).find("Ctrl+O"), std::string::npos);
+  // A list is named by the label that labels it ("Replay Speed:").
+  const auto labels = QAccessible::queryAccessibleInterface(control(w.get(), "Combo1"))->relations(QAccessible::Label);
+  ASSERT_EQ(labels.size(), 1);
+  EXPECT_EQ(labels[0].first->text(QAccessible::Name).toStdString(), "Replay Speed:");
+
+  // The keys do what the buttons do.
+  QTest::keyClick(w.get(), Qt::Key_T, Qt::ControlModifier);
+  EXPECT_EQ(control<QLabel>(w.get(), "Label1")->text(), "440 and 445 Hz");
+  QTest::keyClick(w.get(), Qt::Key_E, Qt::ControlModifier);  // disabled: no plot yet
+  EXPECT_TRUE(bench.shell.opened.empty());
+}
+
+}  // namespace
