@@ -34,6 +34,19 @@ int with_file_size_limit(std::size_t limit, const std::function<int()>& work) {
   return WEXITSTATUS(status);
 }
 
+bool RunningProcess::ends_within(std::chrono::milliseconds limit) {
+  const auto until = std::chrono::steady_clock::now() + limit;
+  while (pid_ > 0) {
+    if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
+      pid_ = -1;
+      break;
+    }
+    if (std::chrono::steady_clock::now() >= until) return false;
+    ::usleep(10000);
+  }
+  return true;
+}
+
 RunningProcess::~RunningProcess() {
   if (pid_ <= 0) return;
   ::kill(pid_, SIGTERM);

@@ -1,6 +1,7 @@
 // Runs the real programs as a user would, for tests.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <string>
@@ -35,7 +36,8 @@ class RunningProcess {
   RunningProcess(const RunningProcess&) = delete;
   RunningProcess& operator=(const RunningProcess&) = delete;
   bool started() const { return pid_ > 0; }
-  int pid() const { return pid_; }
+  // Whether it ended within limit (and then it is gone).
+  bool ends_within(std::chrono::milliseconds limit);
 
  private:
   int pid_ = -1;
