@@ -176,6 +176,41 @@ TEST_F(ConsoleAppTest, AReadOnlyTemplateBesideTheProgramSuppliesTheHeader) {
   EXPECT_EQ(read_file(scratch("fid.wav")).substr(8, 4), "WAVX");
 }
 
+TEST_F(ConsoleAppTest, OptionsStandAnywhereAndTheHelpListsEveryOne) {
+  const ProcessResult help = cli({"-h"});
+  EXPECT_EQ(help.status, 0);
+  for (const char* option : {"--speed", "--answer", "--f1", "--f2", "--off1", "--off2", "--tones", "--view-spectrum",
+                             "--archive", "--no-play", "--no-picture", "--no-open", "--help", "--version"}) {
+    EXPECT_NE(help.out.find(option), std::string::npos) << option;
+  }
+  EXPECT_EQ(cli({"--help"}).out, help.out);
+  EXPECT_EQ(cli({"--version"}).out, "fid-song-cli 0.1.0\n");
+
+  // After the path, as GNU programs take them; "--" keeps an option-like word in the path.
+  const ProcessResult after = cli({demo, "--no-play", "--speed=x 2"});
+  EXPECT_EQ(after.status, 0) << after.err;
+  EXPECT_EQ(after.out.substr(0, demo.size() + 1), demo + "\n") << "the path is not joined with the options";
+  EXPECT_EQ(read_file(scratch("fid.wav")).substr(24, 4), le32(16556));
+  const ProcessResult dashed = cli({"--no-play", "--", "--tones"});
+  EXPECT_EQ(dashed.status, 1) << "a path named --tones, which is not there";
+  EXPECT_NE(dashed.err.find("Could not read --tones"), std::string::npos) << dashed.err;
+}
+
+TEST_F(ConsoleAppTest, OnATerminalAProgressLineShowsHowFarTheSoundHasPlayed) {
+  // Under a pseudo-terminal, as a user's shell runs it.
+  const std::string command = std::string(FID_SONG_CLI) + " --speed 'x 3' '" + demo + "'";
+  const ProcessResult run = run_process({"script", "-qec", command, "/dev/null"},
+                                        {.env = console.environment({{"SDL_AUDIODRIVER", "disk"},
+                                                                     {"SDL_DISKAUDIOFILE", (xdg.path() / "played.raw").string()}})});
+  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_NE(run.out.find("\rPlaying demo/1/fid: 0:0"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find(" of 0:01.3"), std::string::npos) << run.out;
+
+  const ProcessResult piped = cli({"--speed", "x 3", demo}, {{"SDL_AUDIODRIVER", "disk"},
+                                                             {"SDL_DISKAUDIOFILE", (xdg.path() / "played.raw").string()}});
+  EXPECT_EQ(piped.err.find("Playing"), std::string::npos) << "not into a file";
+}
+
 TEST_F(ConsoleAppTest, PlaybackPlaysTheWholeSoundBeforeTheProgramEnds) {
   const auto captured = xdg.path() / "played.raw";
   const ProcessResult run = cli({"--speed", "x 3", demo}, {{"SDL_AUDIODRIVER", "disk"},

@@ -1,0 +1,87 @@
+// How long the window's handlers hold its event loop while a long sound plays.
+#include "bench/window_latency.hpp"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+#include <QWindow>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "platform/sdl_media.hpp"
+#include "window/qt/main_window.hpp"
+
+namespace bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+template <typename Work>
+double ms_of(Work&& work) {
+  const auto start = std::chrono::steady_clock::now();
+  work();
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+}  // namespace
+
+bool print_window_latency(const fs::path& root) {
+  ::setenv("SDL_AUDIODRIVER", "disk", 1);
+  ::setenv("SDL_DISKAUDIOFILE", (root / "played.raw").c_str(), 1);
+  ::unsetenv("SDL_DISKAUDIODELAY");
+  const fs::path dataset = root / "window/1";
+  fs::create_directories(dataset.parent_path());
+  fs::copy(fs::path(DEMO_FID).parent_path(), dataset, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+
+  platform::FileSystem files(platform::Drive(root / "window-drive"));
+  std::vector<double> drop, sound, dropPlaying, esc, close;
+  bool played = true;
+  for (int run = 0; run < 5; ++run) {
+    auto media = std::make_unique<platform::SdlMedia>(files.drive());
+    auto w = std::make_unique<window::MainWindow>(files, *media, "");
+    w->startup();
+    w->show();
+    w->findChild<QComboBox*>("Combo1")->setCurrentIndex(1);  // "x 0.125": 40 s of the demo
+    auto* command1 = w->findChild<QPushButton*>("Command1");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString((dataset / "fid").string()))});
+    const auto dropped = [&] {
+      const QPoint at = command1->mapTo(w.get(), command1->rect().center());
+      QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QCoreApplication::sendEvent(w->windowHandle(), &enter);
+      QDropEvent event(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QCoreApplication::sendEvent(w->windowHandle(), &event);
+    };
+    drop.push_back(ms_of(dropped));  // the demo taken in; its 40 s sound starts
+    played = played && media->playing().has_value();
+    sound.push_back(ms_of([&] { QTest::mouseClick(command1, Qt::LeftButton); }));  // a new one
+    dropPlaying.push_back(ms_of(dropped));
+    esc.push_back(ms_of([&] { QTest::keyClick(w.get(), Qt::Key_Escape); }));
+    played = played && !media->playing().has_value();
+    QTest::mouseClick(command1, Qt::LeftButton);
+    close.push_back(ms_of([&] {
+      w->close();
+      w.reset();
+      media.reset();
+    }));
+  }
+  std::printf("window, median ms (SDL's disk driver): a drop that starts a 40 s sound %.1f; while it plays: "
+              "a click that starts another %.1f, a drop %.1f, Esc %.1f, closing the window %.1f (the bar: 50 each)\n",
+              median(drop), median(sound), median(dropPlaying), median(esc), median(close));
+  return played;
+}
+
+}  // namespace bench
