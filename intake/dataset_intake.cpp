@@ -2,8 +2,8 @@
 #include "intake/dataset_intake.hpp"
 
 #include "common/scratch_paths.hpp"
-#include "spectrum/picture.hpp"
-#include "spectrum/spectrum.hpp"
+#include "picture/drawing.hpp"
+#include "picture/reading.hpp"
 
 namespace intake {
 
@@ -31,12 +31,12 @@ bool put(platform::FileSystem& files, const char* path, const std::optional<std:
 // Draws the dataset's spectrum as the scratch picture and, for a dataset without a plot
 // of its own, as the plot that "view Spectrum" opens.
 void draw_picture(platform::Services& s, const std::string& folder, IntakeResult& result) {
-  const auto drawn = spectrum::read_spectrum(
+  const auto drawn = picture::read_spectrum(
       s.files, {folder + "pdata/1/", common::kScratchFid, common::kScratchAcqus, common::kScratchTitle},
-      spectrum::kColumns);
+      picture::kColumns);
   if (!drawn) return;
-  result.picture = put(s.files, common::kScratchPicture, spectrum::gif_of(*drawn));
-  if (result.plot.empty() && put(s.files, common::kScratchSpectrum, spectrum::eps_of(*drawn))) {
+  result.picture = put(s.files, common::kScratchPicture, picture::gif_of(*drawn));
+  if (result.plot.empty() && put(s.files, common::kScratchSpectrum, picture::eps_of(*drawn))) {
     s.window.enable(platform::Button::Command3, true);
   }
 }

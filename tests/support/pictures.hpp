@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "spectrum/picture.hpp"
+#include "picture/drawing.hpp"
 
 namespace testsupport {
 

@@ -10,9 +10,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::vector<std::string> kCore = {"sound/", "intake/", "archive/", "common/", "spectrum/"};
+const std::vector<std::string> kCore = {"sound/", "intake/", "archive/", "common/", "picture/"};
 const std::vector<std::string> kSubsystems = {"sound/", "intake/", "archive/", "common/",
-                                              "spectrum/", "window/", "cli/"};
+                                              "picture/", "window/", "cli/"};
 
 bool under(const std::string& path, const std::vector<std::string>& folders) {
   for (const auto& f : folders) {
@@ -75,7 +75,7 @@ TEST(Layers, EachKindOfCrossingIsFound) {
       {"platform/d.cpp", "#include \"sound/word_format.hpp\""},
       {"window/e.cpp", "  #  include <QtCore/QObject>"},
       {"window/qt/f.cpp", "#include <SDL2/SDL.h>"},
-      {"spectrum/g.cpp", "#include \"cli/options.hpp\""},
+      {"picture/g.cpp", "#include \"cli/options.hpp\""},
   };
   for (const auto& [file, line] : crossing) testsupport::write_file(tree.path() / file, std::string(line) + "\n");
   testsupport::write_file(tree.path() / "window/qt/ok.cpp", "#include <QWidget>\n#include \"window/form.hpp\"\n");

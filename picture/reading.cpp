@@ -1,5 +1,5 @@
 // A dataset's spectrum, ready to draw.
-#include "spectrum/spectrum.hpp"
+#include "picture/reading.hpp"
 
 #include <fftw3.h>
 
@@ -15,7 +15,7 @@
 #include "sound/sound_request.hpp"
 #include "sound/word_format.hpp"
 
-namespace spectrum {
+namespace picture {
 namespace {
 
 constexpr std::size_t kLeadInWords = 80;         // as the sound skips them
@@ -181,4 +181,4 @@ std::optional<Spectrum> read_spectrum(platform::FileSystem& files, const Sources
   return s;
 }
 
-}  // namespace spectrum
+}  // namespace picture

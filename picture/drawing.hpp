@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "spectrum/spectrum.hpp"
+#include "picture/reading.hpp"
 
-namespace spectrum {
+namespace picture {
 
 // The picture's size (pixels of the GIF, points of the EPS) and its plot's box.
 inline constexpr int kWidth = 800;
@@ -24,4 +24,4 @@ double x_of(const Spectrum& spectrum, double value);
 std::optional<std::string> gif_of(const Spectrum& spectrum);
 std::optional<std::string> eps_of(const Spectrum& spectrum);
 
-}  // namespace spectrum
+}  // namespace picture

@@ -1,5 +1,5 @@
 // The spectrum drawn, as a GIF and as EPS.
-#include "spectrum/picture.hpp"
+#include "picture/drawing.hpp"
 
 #include <cairo-ps.h>
 #include <cairo.h>
@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <memory>
 
-namespace spectrum {
+namespace picture {
 namespace {
 
 using Surface = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)>;
@@ -181,4 +181,4 @@ std::optional<std::string> eps_of(const Spectrum& s) {
   return bytes;
 }
 
-}  // namespace spectrum
+}  // namespace picture

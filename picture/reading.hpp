@@ -7,7 +7,7 @@
 
 #include "platform/file_system.hpp"
 
-namespace spectrum {
+namespace picture {
 
 enum class Axis { Ppm, Hz };
 
@@ -41,4 +41,4 @@ struct Sources {
 // gives SW_h, O1 and BF1, else in Hz from the carrier. Nothing when neither has a point.
 std::optional<Spectrum> read_spectrum(platform::FileSystem& files, const Sources& sources, std::size_t columns);
 
-}  // namespace spectrum
+}  // namespace picture
