@@ -37,7 +37,12 @@ class DatasetIntakeTest : public ::testing::Test {
 TEST_F(DatasetIntakeTest, ACompleteDatasetReplacesAllFourFilesAndIsSounded) {
   const auto vFN = make_dataset(bench.root.path() / "ethanol/1",
                                 {fid, "Ethanol\n", "##TITLE= acqus\n", {"a.ps"}});
-  intake(vFN);
+  const intake::IntakeResult result = intake(vFN);
+  EXPECT_TRUE(result.copied);
+  EXPECT_TRUE(result.title && result.parameters);
+  EXPECT_EQ(result.plot, "a.ps");
+  EXPECT_EQ(result.dataFile, vFN.string());
+  EXPECT_TRUE(result.sound.played());
   EXPECT_EQ(scratch("fid"), fid);
   EXPECT_EQ(scratch("title"), "Ethanol\n");
   EXPECT_EQ(scratch("acqus"), "##TITLE= acqus\n");
@@ -52,7 +57,10 @@ TEST_F(DatasetIntakeTest, ACompleteDatasetReplacesAllFourFilesAndIsSounded) {
 TEST_F(DatasetIntakeTest, ADatasetWithoutProcessedDataInheritsNoTitleAndNoPlot) {
   const auto vFN = make_dataset(bench.root.path() / "raw/1", {fid, "", "acqus text", {}});
   bench.window.enabled[Button::Command3] = true;
-  intake(vFN, {.picture = false});
+  const intake::IntakeResult result = intake(vFN, {.picture = false});
+  EXPECT_FALSE(result.title);
+  EXPECT_TRUE(result.parameters);
+  EXPECT_EQ(result.plot, "");
   EXPECT_FALSE(exists("title"));
   EXPECT_FALSE(exists("spectrum.eps"));
   EXPECT_EQ(scratch("acqus"), "acqus text");

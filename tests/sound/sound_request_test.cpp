@@ -30,7 +30,12 @@ class SoundRequestTest : public ::testing::Test {
 
 TEST_F(SoundRequestTest, ADatasetBecomesAWaveFileAListingAndASoundPlayed) {
   write_file(bench.scratch("title"), "Ethanol\r\n");
-  request("/data/ethanol/1/fid");
+  const sound::SoundResult result = request("/data/ethanol/1/fid");
+  EXPECT_TRUE(result.played());
+  EXPECT_EQ(result.rate, 8278);
+  EXPECT_EQ(result.samples, 3);
+  EXPECT_DOUBLE_EQ(result.seconds(), 3 / 8278.0);
+  EXPECT_EQ(result.format, sound::WordFormat{}) << "no parameters: the classic reading";
 
   const std::string caption = "/data/ethanol/1/fid\rEthanol\r\n";
   EXPECT_EQ(bench.window.title_text, caption);
@@ -114,14 +119,22 @@ TEST_F(SoundRequestTest, ASpeedWithoutAPositiveRateEndsTheRequestBeforeAnyFileCh
   bench.media.played.clear();
 
   bench.window.speed = "x ?";
+  using Outcome = sound::SoundResult::Outcome;
   const struct {
     std::string answer;  // empty: cancelled
     double remembered;
-  } cases[] = {{"", 0}, {"0", 0}, {"-1", -1}, {"abc", 0}, {"1e10", 1e10}, {"x", 0}};
-  for (const auto& [answer, remembered] : cases) {
+    Outcome outcome;
+  } cases[] = {{"", 0, Outcome::Cancelled},         {"0", 0, Outcome::NoPositiveRate},
+               {"-1", -1, Outcome::NoPositiveRate}, {"abc", 0, Outcome::NotANumber},
+               {"1e10", 1e10, Outcome::RateTooLarge}, {"x", 0, Outcome::NotANumber},
+               {"0,5", 0, Outcome::NoPositiveRate}};
+  for (const auto& [answer, remembered, outcome] : cases) {
     if (!answer.empty()) bench.window.answers = {answer};
-    request("/d/2/fid");
+    const sound::SoundResult result = request("/d/2/fid");
     EXPECT_EQ(memory.customMultiplier, remembered) << answer;
+    EXPECT_EQ(result.outcome, outcome) << answer;
+    EXPECT_EQ(result.answer, answer);
+    EXPECT_FALSE(result.played());
   }
   bench.window.speed = "x -1";
   request("fid");
