@@ -54,6 +54,8 @@ bool print_window_latency(const fs::path& root) {
     auto w = std::make_unique<window::MainWindow>(files, *media, "");
     w->startup();
     w->show();
+    w->activateWindow();  // keys reach a window's shortcuts only while it is the active one
+    played = QTest::qWaitForWindowActive(w.get()) && played;
     w->findChild<QComboBox*>("Combo1")->setCurrentIndex(1);  // "x 0.125": 40 s of the demo
     auto* command1 = w->findChild<QPushButton*>("Command1");
     QMimeData data;

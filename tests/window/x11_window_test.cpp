@@ -153,7 +153,8 @@ TEST(OnX11, ADropAClickEscAndACloseReturnAtOnceWhileALongSoundPlays) {
   auto w = std::make_unique<window::MainWindow>(bench.files, *media, copy_demo(bench.root.path() / "a").string());
   w->startup();
   w->show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+  w->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
   w->findChild<QComboBox*>("Combo1")->setCurrentIndex(1);  // "x 0.125": 40 s
   QWidget* command1 = w->findChild<QWidget*>("Command1");
   const auto seconds_of = [](auto work) {
@@ -178,6 +179,7 @@ TEST(OnX11, ADropAClickEscAndACloseReturnAtOnceWhileALongSoundPlays) {
       << "a drop during the sound";
   EXPECT_LT(seconds_of([&] { QTest::mouseClick(command1, Qt::LeftButton); }), 0.25) << "a click during it";
   EXPECT_LT(seconds_of([&] { QTest::keyClick(w.get(), Qt::Key_Escape); }), 0.25) << "Esc";
+  EXPECT_FALSE(media->playing().has_value()) << "Esc stopped it";
   QTest::mouseClick(command1, Qt::LeftButton);
   EXPECT_LT(seconds_of([&] {
               w->close();
