@@ -39,6 +39,8 @@ class XdgShell final : public Shell {
 
   // Collects the openers that have ended, telling of failures; returns at once.
   void collect();
+  // Whether an opener has not ended yet.
+  bool awaiting() const { return !openers_.empty(); }
   // Collects them as they end, for at most limit; the ones still running are left to
   // the system.
   void wait(std::chrono::milliseconds limit);

@@ -70,9 +70,12 @@ MainWindow::MainWindow(platform::FileSystem& files, platform::Media& media, std:
       platform::Services{files, *windowServices_, media, shell_});
   form_ = std::make_unique<Form>(*services_);
   chooser_ = [this] { return DatasetDialog::choose(this); };
+  // Looks for xdg-open's answers only while one is awaited.
   openers_.setInterval(200);
-  connect(&openers_, &QTimer::timeout, this, [this] { shell_.collect(); });
-  openers_.start();
+  connect(&openers_, &QTimer::timeout, this, [this] {
+    shell_.collect();
+    if (!shell_.awaiting()) openers_.stop();
+  });
 }
 
 MainWindow::~MainWindow() = default;
@@ -133,7 +136,10 @@ Controls MainWindow::build_controls() {
   connect(command1_, &QPushButton::clicked, this, [this] { tell(form_->command1_click(), false); });
   connect(command1_, &DropButton::urlsDropped, this, &MainWindow::drop_on_command1);
   connect(command2, &QPushButton::clicked, this, &MainWindow::click_command2);
-  connect(c.command3, &QPushButton::clicked, this, [this] { form_->command3_click(); });
+  connect(c.command3, &QPushButton::clicked, this, [this] {
+    form_->command3_click();
+    await_desktop();
+  });
   connect(c.command4, &QPushButton::clicked, this, &MainWindow::click_command4);
   return c;
 }
@@ -167,7 +173,7 @@ void MainWindow::describe_controls(const Controls& c, QWidget* command2) {
   }
 }
 
-void MainWindow::add_shortcuts(const Controls& c, QWidget* command2) {
+void MainWindow::add_shortcuts(const Controls& c, QPushButton* command2) {
   const auto shortcut = [this](QKeySequence keys, auto action) {
     auto* s = new QShortcut(keys, this);
     s->setContext(Qt::WindowShortcut);
@@ -182,7 +188,7 @@ void MainWindow::add_shortcuts(const Controls& c, QWidget* command2) {
   // A disabled button takes no click, from its shortcut either.
   const std::pair<QKeySequence, QAbstractButton*> buttons[] = {
       {QKeySequence(Qt::CTRL | Qt::Key_R), command1_},
-      {QKeySequence(Qt::CTRL | Qt::Key_T), static_cast<QAbstractButton*>(command2)},
+      {QKeySequence(Qt::CTRL | Qt::Key_T), command2},
       {QKeySequence(Qt::CTRL | Qt::Key_E), c.command3},
       {QKeySequence(Qt::CTRL | Qt::Key_S), c.command4}};
   for (const auto& [keys, button] : buttons) shortcut(keys, [button] { button->click(); });
@@ -209,7 +215,13 @@ void MainWindow::click_command2() {
 }
 
 void MainWindow::click_command4() {
-  if (const auto message = archive_message(form_->command4_click())) warn(*message);
+  const auto message = archive_message(form_->command4_click());
+  await_desktop();
+  if (message) warn(*message);
+}
+
+void MainWindow::await_desktop() {
+  if (shell_.awaiting()) openers_.start();
 }
 
 void MainWindow::tell(const sound::SoundResult& sound, bool tones) {

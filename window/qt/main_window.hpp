@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
+
+class QPushButton;
 #include <functional>
 #include <memory>
 #include <optional>
@@ -38,7 +40,7 @@ class MainWindow : public QWidget {
  private:
   Controls build_controls();
   void describe_controls(const Controls& c, QWidget* command2);
-  void add_shortcuts(const Controls& c, QWidget* command2);
+  void add_shortcuts(const Controls& c, QPushButton* command2);
   void drop_on_command1(const QList<QUrl>& urls);
   void open_dataset();
   void click_command2();
@@ -49,13 +51,14 @@ class MainWindow : public QWidget {
   void tell(const std::optional<intake::IntakeResult>& intake);
   void warn(const std::string& message);
   void desktop_failed(const std::string& path, int status);
+  void await_desktop();
 
   platform::Media& media_;
   DropButton* command1_ = nullptr;
   StatusLine* status_ = nullptr;
   std::unique_ptr<QtWindowServices> windowServices_;
   platform::XdgShell shell_;
-  QTimer openers_;  // collects xdg-open's exit statuses
+  QTimer openers_;  // collects xdg-open's exit statuses while any is awaited
   std::unique_ptr<platform::Services> services_;
   std::unique_ptr<Form> form_;
   DatasetChooser chooser_;
