@@ -55,6 +55,8 @@ ArchiveResult archivedata(platform::Services& s) {
     result.outcome = Outcome::Failed;
     return result;
   }
+  // An archive made again under its name first loses what an interrupted one left there.
+  s.files.remove_leftovers(folder);
   // A scratch file that is missing (no plot, say) is a copy that fails; the page is
   // written all the same.
   s.files.copy_file(common::kScratchFid, folder + "\\fid.bin");

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <optional>
 #include <ostream>
+#include <string_view>
 #include <thread>
 
 #include "cli/options.hpp"
@@ -16,6 +17,7 @@
 #include "window/form.hpp"
 #include "window/messages.hpp"
 #include "window/status.hpp"
+#include "window/visible_text.hpp"
 
 namespace cli {
 namespace {
@@ -39,6 +41,27 @@ void apply_options(const Options& o, window::ControlState& window) {
   if (o.speed) window.speed = *o.speed;
 }
 
+// Standard output or standard error. What it says holds words from datasets and from the
+// command line (titles, paths, names): a terminal shows them with their control
+// characters escaped, so that a dataset cannot drive it; a pipe or a file gets them byte
+// for byte, as scripts rely on.
+class Channel {
+ public:
+  Channel(std::ostream& stream, int fd) : stream_(stream), terminal_(::isatty(fd) == 1) {}
+  bool terminal() const { return terminal_; }
+  Channel& operator<<(std::string_view text) {
+    stream_ << (terminal_ ? window::visible_text(text) : std::string(text));
+    return *this;
+  }
+  // A message of the program's, on a line of its own.
+  void say(const std::string& message) { *this << "fid-song-cli: " << message << "\n"; }
+  std::ostream& stream() { return stream_; }
+
+ private:
+  std::ostream& stream_;
+  bool terminal_;
+};
+
 // The caption as the window shows it: a carriage return starts a new line.
 std::string printable(const std::string& caption) {
   std::string text = platform::replace_all(caption, "\r", "\n");
@@ -47,7 +70,7 @@ std::string printable(const std::string& caption) {
 }
 
 // Each question asked, with the answer it got, so that a user sees what was asked.
-void echo_prompts(window::ControlState& window, std::ostream& err) {
+void echo_prompts(window::ControlState& window, Channel& err) {
   for (const auto& p : window.prompts) {
     err << p.text;
     if (p.default_answer) err << " [" << *p.default_answer << "]";
@@ -57,26 +80,28 @@ void echo_prompts(window::ControlState& window, std::ostream& err) {
 }
 
 // Waits for the sound's end; on a terminal, with a line that says how far it has got.
-void wait_for_sound(platform::Media& media, const std::string& what, std::ostream& err) {
-  if (::isatty(STDERR_FILENO)) {
+void wait_for_sound(platform::Media& media, const std::string& what, Channel& err) {
+  if (err.terminal()) {
     std::size_t shown = 0;
     while (const auto playback = media.playing()) {
-      const std::string line = window::progress_text(what, *playback);
-      err << '\r' << line << std::string(shown > line.size() ? shown - line.size() : 0, ' ') << std::flush;
+      const std::string line = window::visible_text(window::progress_text(what, *playback));
+      err.stream() << '\r' << line << std::string(shown > line.size() ? shown - line.size() : 0, ' ') << std::flush;
       shown = line.size();
       std::this_thread::sleep_for(100ms);
     }
-    if (shown > 0) err << '\n';
+    if (shown > 0) err.stream() << '\n';
   }
   media.wait_until_done();
 }
 
 }  // namespace
 
-int run_console(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int run_console(const std::vector<std::string>& args, std::ostream& standardOutput, std::ostream& standardError) {
+  Channel out(standardOutput, STDOUT_FILENO), err(standardError, STDERR_FILENO);
   const auto parsed = parse_options(args);
   if (const auto* error = std::get_if<std::string>(&parsed)) {
-    err << "fid-song-cli: " << *error << "\n" << kUsage;
+    err.say(*error);
+    err << kUsage;
     return 2;
   }
   const Options& o = std::get<Options>(parsed);
@@ -90,20 +115,23 @@ int run_console(const std::vector<std::string>& args, std::ostream& out, std::os
   }
   const bool dataset = !o.fidPath.empty();
   if ((o.tones && dataset) || (o.viewSpectrum && !dataset && (o.tones || o.archive))) {
-    err << "fid-song-cli: give one of FID-PATH and --tones; --view-spectrum without FID-PATH"
-           " opens the plot already in the scratch folder, and makes no sound to archive\n"
-        << kUsage;
+    err.say("give one of FID-PATH and --tones; --view-spectrum without FID-PATH"
+            " opens the plot already in the scratch folder, and makes no sound to archive");
+    err << kUsage;
     return 2;
   }
 
   std::optional<platform::Drive> drive = platform::Drive::from_environment();
   if (!drive) {
-    err << "fid-song-cli: " << window::kNoDriveMessage << "\n";
+    err.say(window::kNoDriveMessage);
     return 1;
   }
   int status = 0;
   platform::FileSystem files(std::move(*drive));
-  files.set_waiting_notice([&err] { err << "fid-song-cli: " << window::kWaitingMessage << std::endl; });
+  files.set_waiting_notice([&err] {
+    err.say(window::kWaitingMessage);
+    err.stream().flush();
+  });
   window::ControlState window;
   window.commandLine = o.fidPath;
   window.exeFolder = platform::executable_folder();
@@ -112,7 +140,7 @@ int run_console(const std::vector<std::string>& args, std::ostream& out, std::os
   std::optional<platform::SdlMedia> speaker;
   platform::Media& media = o.play ? speaker.emplace(files.drive()) : static_cast<platform::Media&>(silent);
   platform::XdgShell desktop(files.drive(), [&](const std::string& path, int code) {
-    err << "fid-song-cli: " << window::desktop_message(path, code) << "\n";
+    err.say(window::desktop_message(path, code));
     status = 1;
   });
   KeptShell kept;
@@ -132,14 +160,14 @@ int run_console(const std::vector<std::string>& args, std::ostream& out, std::os
   if (dataset) {
     const intake::IntakeResult intake = *form.take_command_line();
     if (const auto message = window::unreadable_message(intake)) {
-      err << "fid-song-cli: " << *message << "\n";
+      err.say(*message);
       status = 1;
     }
     sound = intake.sound;
   } else if (o.tones) {
     const window::ToneTestResult tones = form.command2_click();
     if (tones.refused) {
-      err << "fid-song-cli: " << window::tone_refusal_message(*tones.refused) << "\n";
+      err.say(window::tone_refusal_message(*tones.refused));
       return 1;
     }
     sound = tones.sound;
@@ -148,23 +176,26 @@ int run_console(const std::vector<std::string>& args, std::ostream& out, std::os
   }
   echo_prompts(window, err);
 
-  out << printable(window.title()) << std::flush;
+  out << printable(window.title());
+  out.stream().flush();
   if (const auto message = window::no_sound_message(sound)) {
-    err << "fid-song-cli: " << *message << "\n";
+    err.say(*message);
     status = 1;
   }
+  // Cut, but made: the sound is there to hear.
+  if (const auto message = window::cut_message(sound)) err.say(*message);
   if (o.viewSpectrum) form.command3_click();
   if (o.archive) {
     // As in the window, only a sound that was made can be archived.
     window.answers = {*o.archive};
     if (!sound.played()) {
-      err << "fid-song-cli: nothing was archived\n";
+      err.say("nothing was archived");
       status = 1;
     } else {
       const archive::ArchiveResult archived = form.command4_click();
       echo_prompts(window, err);
       if (const auto message = window::archive_message(archived)) {
-        err << "fid-song-cli: " << *message << "\n";
+        err.say(*message);
         status = 1;
       }
     }

@@ -100,6 +100,11 @@ Status FileSystem::copy_file(std::string_view from, std::string_view to) {
 
 Replacement FileSystem::replace(std::string_view path) { return Replacement(drive_.resolve(path), failures_); }
 
+void FileSystem::remove_leftovers(std::string_view folder) {
+  const fs::path resolved = drive_.resolve(folder);
+  if (!resolved.empty()) platform::remove_leftovers(resolved);
+}
+
 Status FileSystem::delete_file(std::string_view path) {
   const fs::path target = drive_.resolve(path);
   std::error_code ec;
@@ -141,18 +146,22 @@ Lock FileSystem::lock(std::string_view path) {
   if (lockDepth_++ > 0) return Lock(this);
   const fs::path resolved = drive_.resolve(path);
   lockFile_ = resolved.empty() ? -1 : ::open(resolved.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (lockFile_ < 0 || ::flock(lockFile_, LOCK_EX | LOCK_NB) == 0) return Lock(this);
+  const auto held = [&] {
+    if (!resolved.empty()) platform::remove_leftovers(resolved.parent_path());
+    return Lock(this);
+  };
+  if (lockFile_ < 0 || ::flock(lockFile_, LOCK_EX | LOCK_NB) == 0) return held();
   // Held elsewhere: a moment's wait is not worth a word, a longer one is.
   using namespace std::chrono_literals;
   const auto noticeAt = std::chrono::steady_clock::now() + 1s;
   while (std::chrono::steady_clock::now() < noticeAt) {
     std::this_thread::sleep_for(20ms);
-    if (::flock(lockFile_, LOCK_EX | LOCK_NB) == 0) return Lock(this);
+    if (::flock(lockFile_, LOCK_EX | LOCK_NB) == 0) return held();
   }
   if (waitingNotice_) waitingNotice_();
   while (::flock(lockFile_, LOCK_EX) != 0 && errno == EINTR) {
   }
-  return Lock(this);
+  return held();
 }
 
 void FileSystem::unlock() {

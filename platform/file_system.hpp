@@ -66,6 +66,8 @@ class FileSystem {
   Status copy_file(std::string_view from, std::string_view to);
   // A file to be written beside path and renamed into place (see Replacement).
   Replacement replace(std::string_view path);
+  // Removes what interrupted runs left in the folder (see platform::remove_leftovers).
+  void remove_leftovers(std::string_view folder);
   // Fails when there is no such file; never deletes a folder.
   Status delete_file(std::string_view path);
   // Fails when the folder exists or its parent does not.
@@ -82,7 +84,8 @@ class FileSystem {
   // returned Lock ends: one holder at a time across processes, while holds nested in
   // this one are free. When another process holds it for more than a second, the
   // waiting notice is given once, and the wait goes on. A lock file that cannot be made
-  // locks nothing.
+  // locks nothing. Once taken (by the outermost hold), what interrupted runs left in the
+  // lock file's folder is removed, before the holder writes anything there.
   Lock lock(std::string_view path);
   void set_waiting_notice(std::function<void()> notice) { waitingNotice_ = std::move(notice); }
 

@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/interruption.hpp"
+
 extern char** environ;
 
 namespace platform {
@@ -50,8 +52,17 @@ pid_t spawn(std::vector<std::string> argv, const std::map<std::string, std::stri
   if (argv.empty()) return -1;
   std::vector<std::string> envText = environment_with(env);
   const std::vector<char*> envp = pointers(envText), args = pointers(argv);
+  // The program gets the signals this one started with, not the ones it keeps blocked
+  // for its own handling.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  const sigset_t mask = startup_signal_mask();
+  posix_spawnattr_setsigmask(&attributes, &mask);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
   pid_t pid = -1;
-  return ::posix_spawnp(&pid, args[0], actions, nullptr, args.data(), envp.data()) == 0 ? pid : -1;
+  const int spawned = ::posix_spawnp(&pid, args[0], actions, &attributes, args.data(), envp.data());
+  posix_spawnattr_destroy(&attributes);
+  return spawned == 0 ? pid : -1;
 }
 
 // Reads the pipes until all are closed, each into its text.

@@ -94,7 +94,7 @@ struct Words {
 // meets the end of the file, so they need none of the word-by-word end handling.
 template <typename W>
 void sound_whole_pairs(platform::BinaryFile& fid, platform::BinaryFile& wav,
-                       platform::BinaryFile& list, Synthesis& carried) {
+                       platform::BinaryFile& list, Synthesis& carried, std::int64_t most) {
   constexpr std::size_t kPairBytes = 2 * W::kBytes;
   // A whole file buffer's worth at a time: a read that large goes straight from the
   // file into this block, without a copy through the file's own buffer.
@@ -103,7 +103,7 @@ void sound_whole_pairs(platform::BinaryFile& fid, platform::BinaryFile& wav,
   std::uint16_t samples[kBlockPairs];
   const std::int64_t length = fid.length();
   const std::int64_t leadIn = kLeadInWords * static_cast<std::int64_t>(W::kBytes);
-  std::int64_t left = (length - leadIn) / static_cast<std::int64_t>(kPairBytes);
+  std::int64_t left = std::min((length - leadIn) / static_cast<std::int64_t>(kPairBytes), most - carried.count);
   if (left <= 0 || !pairs) return;
   // A copy the compiler may keep in registers: stores into the arrays below could
   // otherwise alias it, and each sample would wait on the one before through memory.
@@ -131,7 +131,7 @@ void sound_whole_pairs(platform::BinaryFile& fid, platform::BinaryFile& wav,
 
 template <typename W>
 std::int64_t make(platform::BinaryFile& fid, platform::BinaryFile& wav, platform::BinaryFile& list,
-                  Synthesis& s) {
+                  Synthesis& s, std::int64_t most) {
   // A read that fails leaves these bytes, and so the word, as they were.
   unsigned char word[W::kBytes] = {};
   for (int i = 0; i < kScaleWords; ++i) {
@@ -140,13 +140,13 @@ std::int64_t make(platform::BinaryFile& fid, platform::BinaryFile& wav, platform
   }
 
   fid.set_position(kLeadInWords * static_cast<std::int64_t>(W::kBytes) + 1);
-  sound_whole_pairs<W>(fid, wav, list, s);
+  sound_whole_pairs<W>(fid, wav, list, s, most);
 
   // The last words, where the end of the file decides, one at a time. The test comes
   // before each read, so the read that meets the end still counts as a word; its missing
   // bytes read as zeros.
   std::int64_t wordCount = 0;
-  while (!fid.eof()) {
+  while (!fid.eof() && s.count < most) {
     fid.read(word, W::kBytes);
     // The first word of each pair is dropped, the second sounded.
     if (++wordCount % 2 == 1) continue;
@@ -161,15 +161,23 @@ std::int64_t make(platform::BinaryFile& fid, platform::BinaryFile& wav, platform
 
 std::int64_t makesamples(platform::BinaryFile& fidFile, platform::BinaryFile& wavFile,
                          platform::BinaryFile& listFile, bool toneMode, std::int16_t f1,
-                         std::int16_t f2, WordFormat format) {
+                         std::int16_t f2, WordFormat format, std::int64_t mostSamples) {
   Synthesis s{toneMode, f1, f2};
   const bool little = format.order == ByteOrder::Little;
+  const std::int64_t most = std::max<std::int64_t>(mostSamples, 0);
   if (format.type == WordType::Int32) {
-    return little ? make<Words<ByteOrder::Little, WordType::Int32>>(fidFile, wavFile, listFile, s)
-                  : make<Words<ByteOrder::Big, WordType::Int32>>(fidFile, wavFile, listFile, s);
+    return little ? make<Words<ByteOrder::Little, WordType::Int32>>(fidFile, wavFile, listFile, s, most)
+                  : make<Words<ByteOrder::Big, WordType::Int32>>(fidFile, wavFile, listFile, s, most);
   }
-  return little ? make<Words<ByteOrder::Little, WordType::Float64>>(fidFile, wavFile, listFile, s)
-                : make<Words<ByteOrder::Big, WordType::Float64>>(fidFile, wavFile, listFile, s);
+  return little ? make<Words<ByteOrder::Little, WordType::Float64>>(fidFile, wavFile, listFile, s, most)
+                : make<Words<ByteOrder::Big, WordType::Float64>>(fidFile, wavFile, listFile, s, most);
+}
+
+std::int64_t samples_of(std::int64_t fidBytes, WordFormat format) {
+  const auto wordBytes = static_cast<std::int64_t>(format.bytes());
+  const std::int64_t behind = std::max<std::int64_t>(fidBytes - kLeadInWords * wordBytes, 0);
+  // Whole words, and the read that meets the end: a word too.
+  return (behind / wordBytes + 1) / 2;
 }
 
 }  // namespace sound

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 
 #include "platform/binary_file.hpp"
 #include "sound/word_format.hpp"
@@ -13,9 +14,15 @@ namespace sound {
 // in the given format; the first 500 set the scale. fidFile is at its first byte,
 // wavFile just behind its data chunk's header, listFile empty. In tone mode the words
 // only count the samples, which are two sines f1 and f2 Hz on a 44100 Hz time base with
-// a common decay.
+// a common decay. No more than mostSamples are made: the rest of the FID is not read.
 std::int64_t makesamples(platform::BinaryFile& fidFile, platform::BinaryFile& wavFile,
                          platform::BinaryFile& listFile, bool toneMode, std::int16_t f1,
-                         std::int16_t f2, WordFormat format = {});
+                         std::int16_t f2, WordFormat format = {},
+                         std::int64_t mostSamples = std::numeric_limits<std::int64_t>::max());
+
+// How many samples makesamples makes of an FID of fidBytes bytes, with no limit: one for
+// every second word behind the lead-in, where a last word cut short (or the read that
+// finds the end just behind a whole word) still counts as a word.
+std::int64_t samples_of(std::int64_t fidBytes, WordFormat format = {});
 
 }  // namespace sound

@@ -68,7 +68,7 @@ std::string loadfromfile(platform::FileSystem& files, std::string_view fname) {
 }
 
 SoundResult createsound(platform::Services& s, common::FormMemory& memory, const std::string& what,
-                        std::int16_t f1, std::int16_t f2) {
+                        std::int16_t f1, std::int16_t f2, const WaveLimit& limit) {
   const platform::Lock scratch = s.files.lock(common::kScratchLock);
   s.files.failures().clear();
   SoundResult result;
@@ -97,7 +97,11 @@ SoundResult createsound(platform::Services& s, common::FormMemory& memory, const
   result.format = word_format(loadfromfile(s.files, common::kScratchAcqus));
 
   writeheader(wav.file(), headers, comment);
-  result.samples = makesamples(fid, wav.file(), listing.file(), toneMode, f1, f2, result.format);
+  const std::int64_t most = most_samples(wav.file().position() - 1, limit);
+  result.samples = makesamples(fid, wav.file(), listing.file(), toneMode, f1, f2, result.format, most);
+  if (const std::int64_t held = samples_of(fid.length(), result.format); result.samples == most && held > most) {
+    result.cut = SoundResult::Cut{result.samples, held};
+  }
   finishheader(wav.file(), headers, result.rate, result.samples);
   fid.close();
   const platform::Status wavClosed = wav.close();

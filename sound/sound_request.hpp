@@ -2,12 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "common/form_memory.hpp"
 #include "platform/file_system.hpp"
 #include "platform/services.hpp"
+#include "sound/wave_container.hpp"
 #include "sound/word_format.hpp"
 
 namespace sound {
@@ -22,12 +24,18 @@ struct SoundResult {
     RateTooLarge,    // the speed gives a rate that does not fit 32 bits
     NotWritten,      // the sound or its listing could not be written (see reason)
   };
+  // A sound longer than a WAVE file holds: cut at the last sample that keeps it valid.
+  struct Cut {
+    std::int64_t made = 0;  // the samples the file holds
+    std::int64_t held = 0;  // the samples the FID would give
+  };
   Outcome outcome = Outcome::Played;
   std::string answer;      // the "Multiplier?" answer, when the speed asked for one
   std::int32_t rate = 0;   // samples a second, as the header says
   std::int64_t samples = 0;
   WordFormat format;       // how the FID's words were read
   platform::Status written;  // NotWritten: why, with the system's reason
+  std::optional<Cut> cut;    // when the sound is shorter than its FID
 
   bool played() const { return outcome == Outcome::Played; }
   double seconds() const { return rate > 0 ? static_cast<double>(samples) / rate : 0.0; }
@@ -40,8 +48,10 @@ struct SoundResult {
 // Both files are replaced whole or not at all: when either cannot be written (a full
 // disk), both keep the previous sound's content and nothing is played. One request at a
 // time per scratch folder, across processes: a second one waits for the first.
+// A sound longer than a WAVE file holds (limit) is cut where the file is full, and says so.
 [[nodiscard]] SoundResult createsound(platform::Services& services, common::FormMemory& memory,
-                                      const std::string& what, std::int16_t f1, std::int16_t f2);
+                                      const std::string& what, std::int16_t f1, std::int16_t f2,
+                                      const WaveLimit& limit = {});
 
 // The file's bytes, up to its first MiB (a title or a parameter file is a few lines; the
 // cap keeps a huge file from costing memory); empty when it cannot be opened for reading.

@@ -1,6 +1,7 @@
 // The RIFF WAVE layout of the sound file.
 #include "sound/wave_container.hpp"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -86,6 +87,15 @@ std::optional<std::int32_t> fit32(std::int64_t value) {
   return static_cast<std::int32_t>(value);
 }
 
+// A size field: signed in the record, read as unsigned by every WAVE reader, so any value
+// that has 32 bits goes out as its bits.
+std::optional<std::int32_t> fit_size(std::int64_t value) {
+  if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::uint32_t>::max()) {
+    return std::nullopt;
+  }
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+}
+
 void set_default_header(WaveHeaders& h) {
   h.dataHeader.id = kDataId;
   h.fmtHeader.id = kFmtId;
@@ -105,6 +115,11 @@ void write_comment(BinaryFile& file, const WaveHeaders& h) {
 }
 
 }  // namespace
+
+std::int64_t most_samples(std::int64_t headerBytes, const WaveLimit& limit) {
+  const std::int64_t room = (limit.mostRiffSize + 8 - headerBytes) / 2;
+  return std::clamp<std::int64_t>(room, 0, limit.mostSamples);
+}
 
 WaveHeaders readtemplate(platform::FileSystem& files, std::string_view path) {
   WaveHeaders h;
@@ -162,7 +177,7 @@ void finishheader(BinaryFile& file, WaveHeaders& h, std::int32_t sampleRate,
                   std::int64_t sampleCount) {
   file.set_position(1);
   if (const std::int64_t length = file.length(); length >= 0) {
-    h.riff.size = fit32(length - 8).value_or(h.riff.size);
+    h.riff.size = fit_size(length - 8).value_or(h.riff.size);
   }
   write_record(file, h.riff);
   h.format.byteRate =
@@ -171,7 +186,7 @@ void finishheader(BinaryFile& file, WaveHeaders& h, std::int32_t sampleRate,
   h.format.sampleRate = sampleRate;
   h.format.channels = 1;
   write_record(file, h.format);
-  h.dataHeader.size = fit32(h.format.blockAlign * sampleCount).value_or(h.dataHeader.size);
+  h.dataHeader.size = fit_size(h.format.blockAlign * sampleCount).value_or(h.dataHeader.size);
   if (!h.comment.empty()) write_comment(file, h);
   write_record(file, h.dataHeader);
 }

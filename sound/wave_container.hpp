@@ -53,6 +53,17 @@ struct WaveHeaders {
   ChunkHeader dataHeader;
 };
 
+// The most a WAVE file holds: its RIFF size (the file's length less 8) below 2^32, and a
+// sample count within 32 bits (about 72 hours of sound at "x 1"). Lowered only by tests.
+struct WaveLimit {
+  std::int64_t mostRiffSize = 0xFFFFFFFF;
+  std::int64_t mostSamples = 0x7FFFFFFF;
+};
+
+// How many 16-bit samples a file keeps within limit behind a header of headerBytes, the
+// data chunk's header included.
+std::int64_t most_samples(std::int64_t headerBytes, const WaveLimit& limit = {});
+
 // Reads the template's headers up to its data chunk; without one, the default 16-bit mono
 // PCM header. A missing template is created empty. The loop also ends once any operation
 // has raised the file system's failure flag.
@@ -63,7 +74,8 @@ WaveHeaders readtemplate(platform::FileSystem& files, std::string_view path);
 void writeheader(platform::BinaryFile& file, WaveHeaders& headers, const std::string& comment);
 
 // Rewrites the whole header at the start of the file with the final rate and sizes.
-// A size that does not fit 32 bits leaves its field as it was.
+// The two sizes are unsigned, as WAVE readers take them: one of 2^31 or more goes out as
+// its 32 bits. A size that does not fit 32 bits leaves its field as it was.
 void finishheader(platform::BinaryFile& file, WaveHeaders& headers, std::int32_t sampleRate,
                   std::int64_t sampleCount);
 

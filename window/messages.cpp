@@ -29,6 +29,12 @@ std::optional<std::string> no_sound_message(const sound::SoundResult& result) {
   return std::nullopt;
 }
 
+std::optional<std::string> cut_message(const sound::SoundResult& result) {
+  if (!result.cut) return std::nullopt;
+  return "The sound was cut after " + std::to_string(result.cut->made) + " of its " +
+         std::to_string(result.cut->held) + " samples: a WAVE file holds no more.";
+}
+
 std::string tone_refusal_message(platform::ToneBox box) {
   return std::string(box == platform::ToneBox::First ? "The first tone (txtF1)" : "The second tone (txtF2)") +
          " must lie between -32768 and 32767 Hz; the tone test was not played.";

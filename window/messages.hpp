@@ -14,6 +14,9 @@ namespace window {
 // Why a sound request made no sound; nothing when it made one.
 std::optional<std::string> no_sound_message(const sound::SoundResult& result);
 
+// That the sound was cut where a WAVE file is full; nothing when it is whole.
+std::optional<std::string> cut_message(const sound::SoundResult& result);
+
 // Why the tone test was refused: the box and the range.
 std::string tone_refusal_message(platform::ToneBox box);
 

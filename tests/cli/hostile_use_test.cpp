@@ -143,12 +143,19 @@ TEST_F(HostileUseTest, AFullDiskLeavesThePreviousFidSoundAndListingWhole) {
 }
 
 TEST_F(HostileUseTest, AReadOnlyTitleIsReadByAnOrdinaryUser) {
+  // The program and the dataset where the user can reach them, wherever the checkout lies.
+  TempDir shared;
+  fs::copy_file(FID_SONG_CLI, shared.path() / "fid-song-cli");
+  const std::string fid = copy_demo(shared.path()).string();
+  if (const auto why = open_to_everyone(shared.path())) GTEST_SKIP() << *why;
   fs::permissions(console.xdg.path(), fs::perms::all);
   const auto asUser = [&](std::vector<std::string> args) {
-    return run_process(as_ordinary_user(console.argv(std::move(args))), {.env = console.environment()});
+    args.insert(args.begin(), (shared.path() / "fid-song-cli").string());
+    return run_process(as_ordinary_user(std::move(args)), {.env = console.environment()});
   };
   fs::remove_all(console.xdg.path() / "fid-song");
-  ASSERT_EQ(asUser({"--no-play", demo}).status, 0);
+  const ProcessResult intake = asUser({"--no-play", fid});
+  ASSERT_EQ(intake.status, 0) << intake.err;
   fs::permissions(console.scratch("title"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   const ProcessResult replay = asUser({"--no-play"});
   EXPECT_EQ(replay.status, 0) << replay.err;

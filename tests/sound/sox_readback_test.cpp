@@ -54,4 +54,46 @@ TEST(SoxReadback, SoxReadsTheRateTheSamplesAndTheirPeak) {
   EXPECT_GT(peak, 29000) << "a sample near the scale's largest word";
 }
 
+TEST(SoxReadback, ASoundLongerThanAWaveFileHoldsIsCutIntoAValidOne) {
+  Workbench bench;
+  std::vector<std::pair<std::int32_t, std::int32_t>> pairs;
+  for (int i = 0; i < 1000; ++i) pairs.emplace_back(0, (i % 7) * 1000 - 3000);
+  write_file(bench.scratch("fid"), fid_with_pairs(pairs));
+  common::FormMemory memory;
+  // A WAVE file lowered to hold 600 samples behind this request's header: 52 bytes and
+  // the comment "/d/1/fid\r x 1" padded to 16.
+  const std::int64_t header = 52 + 16;
+  const sound::WaveLimit limit{.mostRiffSize = header - 8 + 2 * 600};
+  const sound::SoundResult result = sound::createsound(bench.services, memory, "/d/1/fid", 0, 0, limit);
+  ASSERT_TRUE(result.played());
+  ASSERT_TRUE(result.cut);
+  EXPECT_EQ(result.cut->made, 600);
+  EXPECT_EQ(result.cut->held, 1000);
+  EXPECT_EQ(result.samples, 600);
+
+  const std::string path = bench.scratch("fid.wav").string();
+  const std::string wav = read_file(path);
+  ASSERT_EQ(wav.size(), header + 2 * 600u);
+  EXPECT_EQ(wav.substr(4, 4), le32(static_cast<std::int32_t>(wav.size() - 8)));
+  EXPECT_EQ(wav.substr(wav.size() - 1208, 8), "data" + le32(1200));
+  EXPECT_EQ(run({"soxi", "-s", path}), "600\n");
+  const std::string listing = read_file(bench.scratch("fid.xls"));
+  EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 600) << "the listing as far as the sound";
+
+  // Within the limit, nothing is said.
+  EXPECT_FALSE(sound::createsound(bench.services, memory, "/d/1/fid", 0, 0).cut);
+}
+
+TEST(WaveLimit, TheRealLimitIsTheRiffSizeBelowTwoToTheThirtySecondOrTheSampleCount) {
+  // The standard header (52 bytes) and this request's comment (64): RIFF size
+  // 44 + 64 + 2n <= 2^32 - 1.
+  EXPECT_EQ(sound::most_samples(52 + 64), 2147483593);
+  EXPECT_EQ(sound::most_samples(52 + 64) * 2 + 44 + 64, 4294967294);
+  // About 72 hours at "x 1".
+  EXPECT_NEAR(static_cast<double>(sound::most_samples(52 + 64)) / 8278 / 3600, 72.06, 0.01);
+  // Where the file could grow further, the 32-bit sample count ends it first.
+  EXPECT_EQ(sound::most_samples(52, {.mostRiffSize = std::int64_t{1} << 40}), 2147483647);
+  EXPECT_EQ(sound::most_samples(100, {.mostRiffSize = 50}), 0) << "no room at all";
+}
+
 }  // namespace

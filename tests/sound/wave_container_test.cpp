@@ -84,6 +84,21 @@ TEST_F(WaveContainerTest, FinishingRewritesSizesThatWereWrongBefore) {
   EXPECT_TRUE(same_bytes(read_file(bench.scratch("fid.wav")), default_file(4139, "c       ", 3)));
 }
 
+TEST_F(WaveContainerTest, SizesOfTwoToTheThirtyFirstOrMoreGoOutAsTheirBitsAndLargerOnesAreLeft) {
+  WaveHeaders headers = sound::readtemplate(bench.files, template_path());
+  headers.dataHeader.size = 77;
+  platform::BinaryFile wav = bench.files.open_binary("C:\\temp\\fid.wav");
+  sound::writeheader(wav, headers, "c");
+  // 2147483600 samples: the data size is 4294967200, which WAVE readers take as unsigned.
+  sound::finishheader(wav, headers, 8278, 2147483600);
+  wav.close();
+  EXPECT_EQ(read_file(bench.scratch("fid.wav")).substr(56, 4), "\xa0\xff\xff\xff");
+  EXPECT_EQ(headers.dataHeader.size, static_cast<std::int32_t>(0xffffffa0u));
+  // Beyond 32 bits there is no true size: the field stays as it was.
+  sound::finishheader(wav, headers, 8278, 2147483648 + 10);
+  EXPECT_EQ(headers.dataHeader.size, static_cast<std::int32_t>(0xffffffa0u));
+}
+
 TEST_F(WaveContainerTest, ANegativeRateGoesInAsItsTwosComplement) {
   const std::string file = make(std::nullopt, "c", -8278, 2);
   EXPECT_EQ(file.substr(24, 8), le32(-8278) + le32(-16556));

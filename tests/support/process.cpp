@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 
 namespace testsupport {
@@ -14,6 +15,27 @@ std::vector<std::string> as_ordinary_user(std::vector<std::string> argv) {
   std::vector<std::string> dropped = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "--"};
   dropped.insert(dropped.end(), argv.begin(), argv.end());
   return dropped;
+}
+
+std::optional<std::string> open_to_everyone(const std::filesystem::path& folder) {
+  namespace fs = std::filesystem;
+  const fs::perms readable = fs::perms::group_read | fs::perms::others_read;
+  const fs::perms enterable = readable | fs::perms::group_exec | fs::perms::others_exec;
+  std::error_code ec;
+  fs::permissions(folder, enterable, fs::perm_options::add, ec);
+  for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    if (it->is_symlink()) continue;
+    fs::permissions(it->path(), it->is_directory() ? enterable : readable, fs::perm_options::add, ec);
+  }
+  if (ec) return "cannot open " + folder.string() + " to others: " + ec.message();
+  for (fs::path above = folder.parent_path(); !above.empty(); above = above.parent_path()) {
+    const auto perms = fs::status(above, ec).permissions();
+    if (ec || (perms & fs::perms::others_exec) == fs::perms::none) {
+      return above.string() + " is closed to other users, so an ordinary user cannot reach " + folder.string();
+    }
+    if (above == above.root_path()) break;
+  }
+  return std::nullopt;
 }
 
 std::vector<std::string> as_limited(std::size_t limit, std::vector<std::string> argv) {
@@ -45,6 +67,16 @@ bool RunningProcess::ends_within(std::chrono::milliseconds limit) {
     ::usleep(10000);
   }
   return true;
+}
+
+int RunningProcess::signal_and_wait(int signal) {
+  int status = 0;
+  if (pid_ <= 0) return -1;
+  ::kill(pid_, signal);
+  while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+  }
+  pid_ = -1;
+  return status;
 }
 
 RunningProcess::~RunningProcess() {

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <chrono>
+#include <filesystem>
+#include <optional>
 #include <functional>
 #include <map>
 #include <string>
@@ -17,6 +19,12 @@ using platform::run_process;
 // argv run as an ordinary user, for whom file permissions hold: under root (as CI runs),
 // through setpriv as nobody; otherwise unchanged.
 std::vector<std::string> as_ordinary_user(std::vector<std::string> argv);
+
+// Opens folder and what it holds to every user (folders enterable, files readable), so
+// that an ordinary user can reach what was copied into it, whatever folder the checkout
+// lies in. Says why such a user still cannot (a folder above it closed to others), or
+// nothing when they can.
+std::optional<std::string> open_to_everyone(const std::filesystem::path& folder);
 
 // argv run with its files limited to limit bytes (a write past it fails with EFBIG), as
 // on a disk that has no more room.
@@ -36,6 +44,8 @@ class RunningProcess {
   RunningProcess(const RunningProcess&) = delete;
   RunningProcess& operator=(const RunningProcess&) = delete;
   bool started() const { return pid_ > 0; }
+  // Sends it signal and waits for its end: the wait status (see waitpid).
+  int signal_and_wait(int signal);
   // Whether it ended within limit (and then it is gone).
   bool ends_within(std::chrono::milliseconds limit);
 

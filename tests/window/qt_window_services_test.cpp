@@ -17,6 +17,7 @@ TEST(CaptionText, DecodesUtf8OrLatin1AndBreaksLinesAtCarriageReturns) {
   EXPECT_EQ(window::caption_text("\xc3\xa9thanol"), QString::fromUtf8("éthanol"));
   EXPECT_EQ(window::caption_text("\xe9thanol"), QString::fromLatin1("\xe9thanol")) << "not UTF-8";
   EXPECT_EQ(window::caption_text("<b>x</b> &amp;"), "<b>x</b> &amp;");
+  EXPECT_EQ(window::caption_text("/d/fid\rEvil\x1b[2J\x07"), "/d/fid\nEvil\\e[2J\\x07") << "controls shown, not sent";
 }
 
 TEST(QtWindowServices, ReadsBackExactlyTheBytesOfAHugeCaptionWithoutShowingThemAll) {

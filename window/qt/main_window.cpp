@@ -227,6 +227,8 @@ void MainWindow::await_desktop() {
 void MainWindow::tell(const sound::SoundResult& sound, bool tones) {
   if (sound.played()) {
     status_->playing(sound_name(form_->memory().lastFidPath, tones));
+    // A sound cut short must be heard of, as a failure is, while it plays.
+    if (const auto cut = cut_message(sound)) status_->failed(*cut);
     return;
   }
   const auto message = no_sound_message(sound);
@@ -243,7 +245,10 @@ void MainWindow::tell(const std::optional<intake::IntakeResult>& intake) {
 }
 
 void MainWindow::warn(const std::string& message) {
-  QMessageBox::warning(this, windowTitle(), QString::fromStdString(message));
+  // Paths and names in it are a dataset's or a user's: never rich text, never controls.
+  QMessageBox box(QMessageBox::Warning, windowTitle(), caption_text(message), QMessageBox::Ok, this);
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
 }
 
 void MainWindow::desktop_failed(const std::string& path, int status) {

@@ -11,6 +11,8 @@
 
 #include "platform/clock.hpp"
 #include "platform/process.hpp"
+#include "platform/text.hpp"
+#include "window/visible_text.hpp"
 
 namespace window {
 namespace {
@@ -28,10 +30,12 @@ QString text_of(const std::string& bytes) {
 }  // namespace
 
 QString caption_text(const std::string& caption) {
-  QString text = text_of(caption.substr(0, 4 * static_cast<std::size_t>(kShownCharacters)));
+  // Carriage returns first become line breaks; every other control is shown escaped.
+  const std::string lines = platform::replace_all(
+      platform::replace_all(caption.substr(0, 4 * static_cast<std::size_t>(kShownCharacters)), "\r\n", "\n"),
+      "\r", "\n");
+  QString text = text_of(visible_text(lines));
   text.truncate(kShownCharacters);
-  text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-  text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   return text;
 }
 

@@ -27,9 +27,10 @@ struct Controls {
   QPushButton* command4;
 };
 
-// How Label1 shows a caption: UTF-8 where valid, Latin-1 otherwise, a carriage return (or
-// CR LF) as a line break, and no more than a label could ever show, so that a huge title
-// does not stall the window while it is laid out.
+// How Label1, the status line and the message boxes show a text: UTF-8 where valid,
+// Latin-1 otherwise, a carriage return (or CR LF) as a line break, every other control
+// character escaped (see visible_text), and no more than a label could ever show, so that
+// a huge title does not stall the window while it is laid out.
 QString caption_text(const std::string& caption);
 
 class QtWindowServices final : public platform::WindowServices {

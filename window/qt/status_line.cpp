@@ -3,6 +3,7 @@
 
 #include <QAccessible>
 
+#include "window/qt/qt_window_services.hpp"
 #include "window/status.hpp"
 
 namespace window {
@@ -47,12 +48,12 @@ void StatusLine::tick() {
   if (!playback) {
     idle();
   } else if (!failure_) {
-    setText(QString::fromStdString(playing_status(what_, *playback)));
+    setText(caption_text(playing_status(what_, *playback)));
   }
 }
 
 void StatusLine::show_state(const std::string& text, bool alert) {
-  const QString shown = QString::fromStdString(text);
+  const QString shown = caption_text(text);
   setText(shown);
   setToolTip(shown);
   setAccessibleName(shown);  // announced as a change of name
