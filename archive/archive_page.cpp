@@ -1,6 +1,9 @@
 // "archive Data".
 #include "archive/archive_page.hpp"
 
+#include <algorithm>
+#include <iterator>
+
 #include "common/scratch_paths.hpp"
 
 namespace archive {
@@ -23,6 +26,16 @@ bool leaves_the_archive(const std::string& name) {
     start = end + 1;
   }
   return depth == 0;
+}
+
+// The data file of another maker's dataset, as it was, under its own name; a name the
+// archive's own files take gets "original-" in front.
+void keep_original(platform::FileSystem& files, const std::string& folder) {
+  const std::string name = files.first_match(std::string(common::kScratchOriginal) + "\\*");
+  if (name.empty()) return;
+  constexpr const char* kTaken[] = {"fid.bin", "acqus.txt", "spectrum.eps", "fid.wav", "spectrum.gif", "index.htm"};
+  const bool taken = std::find(std::begin(kTaken), std::end(kTaken), name) != std::end(kTaken);
+  files.copy_file(std::string(common::kScratchOriginal) + "\\" + name, folder + "\\" + (taken ? "original-" : "") + name);
 }
 
 }  // namespace
@@ -64,6 +77,7 @@ ArchiveResult archivedata(platform::Services& s) {
   s.files.copy_file(common::kScratchSpectrum, folder + "\\spectrum.eps");
   s.files.copy_file(common::kScratchWav, folder + "\\fid.wav");
   s.files.copy_file(common::kScratchPicture, folder + "\\spectrum.gif");
+  keep_original(s.files, folder);
   const std::string caption = s.window.title();
   const std::string dateTime = s.window.date_time();  // taken after the copies
   const std::string page = archive_page(caption, dateTime);

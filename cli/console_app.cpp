@@ -163,7 +163,9 @@ int run_console(const std::vector<std::string>& args, std::ostream& standardOutp
       err.say(*message);
       status = 1;
     }
-    sound = intake.sound;
+    // Refused: nothing was changed, nothing is sounded.
+    if (!intake.sound) return status;
+    sound = *intake.sound;
   } else if (o.tones) {
     const window::ToneTestResult tones = form.command2_click();
     if (tones.refused) {

@@ -12,6 +12,9 @@ inline constexpr const char* kScratchSpectrum = "C:\\temp\\spectrum.eps";
 inline constexpr const char* kScratchPicture = "C:\\temp\\spectrum.gif";
 inline constexpr const char* kScratchWav = "C:\\temp\\fid.wav";
 inline constexpr const char* kScratchListing = "C:\\temp\\fid.xls";
+// The data file of a dataset of another maker, as it was, under its own name: the one
+// file in this folder.
+inline constexpr const char* kScratchOriginal = "C:\\temp\\original";
 // Locked by each request, so that runs sharing the scratch folder take turns.
 inline constexpr const char* kScratchLock = "C:\\temp\\.fid-song.lock";
 

@@ -1,24 +1,25 @@
 // Dataset intake.
 #include "intake/dataset_intake.hpp"
 
+#include <vector>
+
 #include "common/scratch_paths.hpp"
+#include "formats/detection.hpp"
+#include "intake/converted_dataset.hpp"
 #include "picture/drawing.hpp"
 #include "picture/reading.hpp"
 
 namespace intake {
-
-std::string dataset_file(const platform::FileSystem& files, const std::string& vFN) {
-  if (!files.is_folder(vFN)) return vFN;
-  std::string folder = vFN;
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  if (folder.back() != '/') folder += '/';
-  for (const char* name : {"fid", "ser"}) {
-    if (files.is_file(folder + name)) return folder + name;
-  }
-  return vFN;
-}
-
 namespace {
+
+// The one .jdf, .jdx or .dx file in folder; empty when there is none, or more than one.
+std::string only_exchange_file(const platform::FileSystem& files, const std::string& folder) {
+  std::vector<std::string> found;
+  for (const char* pattern : {"*.jdf", "*.jdx", "*.dx"}) {
+    for (std::string& name : files.matches(folder + pattern, 2)) found.push_back(std::move(name));
+  }
+  return found.size() == 1 ? found.front() : std::string();
+}
 
 // Writes bytes over the file at path, whole or not at all; says whether it did.
 bool put(platform::FileSystem& files, const char* path, const std::optional<std::string>& bytes) {
@@ -29,11 +30,11 @@ bool put(platform::FileSystem& files, const char* path, const std::optional<std:
 }
 
 // Draws the dataset's spectrum as the scratch picture and, for a dataset without a plot
-// of its own, as the plot that "view Spectrum" opens.
-void draw_picture(platform::Services& s, const std::string& folder, IntakeResult& result) {
+// of its own, as the plot that "view Spectrum" opens. processed: the dataset's
+// processed folder, or nothing to draw from its FID.
+void draw_picture(platform::Services& s, const std::string& processed, IntakeResult& result) {
   const auto drawn = picture::read_spectrum(
-      s.files, {folder + "pdata/1/", common::kScratchFid, common::kScratchAcqus, common::kScratchTitle},
-      picture::kColumns);
+      s.files, {processed, common::kScratchFid, common::kScratchAcqus, common::kScratchTitle}, picture::kColumns);
   if (!drawn) return;
   result.picture = put(s.files, common::kScratchPicture, picture::gif_of(*drawn));
   if (result.plot.empty() && put(s.files, common::kScratchSpectrum, picture::eps_of(*drawn))) {
@@ -41,7 +42,61 @@ void draw_picture(platform::Services& s, const std::string& folder, IntakeResult
   }
 }
 
+// The original data file of a converted dataset goes in "C:\temp\original", alone; any
+// other intake leaves that folder empty, so that no dataset is archived with another's.
+void keep_original(platform::FileSystem& files, const std::string& dataFile) {
+  const std::string folder = std::string(common::kScratchOriginal) + "\\";
+  files.remove_leftovers(common::kScratchOriginal);
+  for (std::string name; !(name = files.first_match(folder + "*")).empty();) {
+    if (!files.delete_file(folder + name)) break;
+  }
+  if (dataFile.empty()) return;
+  files.create_folder(common::kScratchOriginal);
+  files.copy_file(dataFile, folder + dataFile.substr(dataFile.rfind('/') + 1));
+}
+
+// A dataset of another maker: converted whole before anything in the scratch folder
+// changes, then written where a Bruker dataset's files go, in the same order.
+void take_in_converted(platform::Services& s, common::FormMemory& memory, const std::string& given,
+                       formats::Source& source, const IntakeOptions& options, IntakeResult& result) {
+  auto& files = s.files;
+  platform::Replacement fid = files.replace(common::kScratchFid);
+  DoublesFile points(fid.file());
+  const formats::Reading reading = formats::read_dataset(result.maker, source, points);
+  if (!reading.description) {
+    result.refusal = reading.refusal;
+    return;
+  }
+  const formats::Description& d = *reading.description;
+  result.copied = fid.commit();
+  files.delete_file(common::kScratchTitle);
+  if (!d.title.empty()) result.title = put(files, common::kScratchTitle, d.title);
+  files.delete_file(common::kScratchAcqus);
+  result.parameters = put(files, common::kScratchAcqus, converted_acqus(d));
+  keep_original(files, result.dataFile);
+  // No maker but Bruker leaves a PostScript plot: "view Spectrum" shows the one drawn.
+  files.delete_file(common::kScratchSpectrum);
+  s.window.enable(platform::Button::Command3, false);
+
+  result.sound = sound::createsound(s, memory, given, 0, 0);
+
+  files.delete_file(common::kScratchPicture);
+  if (options.picture) draw_picture(s, {}, result);
+}
+
 }  // namespace
+
+std::string dataset_file(const platform::FileSystem& files, const std::string& vFN) {
+  if (!files.is_folder(vFN)) return vFN;
+  std::string folder = vFN;
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  if (folder.back() != '/') folder += '/';
+  for (const char* name : {"fid", "ser", "data.1d", "data.2d"}) {
+    if (files.is_file(folder + name)) return folder + name;
+  }
+  const std::string exchange = only_exchange_file(files, folder);
+  return exchange.empty() ? vFN : folder + exchange;
+}
 
 IntakeResult loadFIDfile(platform::Services& s, common::FormMemory& memory, const std::string& path,
                          const IntakeOptions& options) {
@@ -50,6 +105,12 @@ IntakeResult loadFIDfile(platform::Services& s, common::FormMemory& memory, cons
   IntakeResult result;
   result.dataFile = dataset_file(files, path);
   const std::string& vFN = result.dataFile;
+  formats::Source source(files, vFN);
+  if (source.is_open()) result.maker = formats::maker_of(source);
+  if (result.maker != formats::Maker::Bruker) {
+    take_in_converted(s, memory, path, source, options, result);
+    return result;
+  }
   // The dataset's other files lie beside the given one, whatever it is called and
   // whatever the folders above it are called.
   const std::string folder = vFN.substr(0, vFN.rfind('/') + 1);
@@ -59,6 +120,7 @@ IntakeResult loadFIDfile(platform::Services& s, common::FormMemory& memory, cons
   result.title = bool(files.copy_file(folder + "pdata/1/title", common::kScratchTitle));
   files.delete_file(common::kScratchAcqus);
   result.parameters = bool(files.copy_file(folder + "acqus", common::kScratchAcqus));
+  keep_original(files, {});
 
   result.plot = files.first_match(folder + "pdata/1/*.ps");
   if (!result.plot.empty()) {
@@ -74,7 +136,7 @@ IntakeResult loadFIDfile(platform::Services& s, common::FormMemory& memory, cons
   // After the sound has gone to playback, which never waits for the picture.
   // The previous dataset's picture goes in any case: it must not be archived with this one.
   files.delete_file(common::kScratchPicture);
-  if (options.picture) draw_picture(s, folder, result);
+  if (options.picture) draw_picture(s, folder + "pdata/1/", result);
   return result;
 }
 

@@ -1,9 +1,11 @@
 // Takes a spectrometer dataset into the scratch folder and sounds it.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "common/form_memory.hpp"
+#include "formats/dataset.hpp"
 #include "platform/file_system.hpp"
 #include "platform/services.hpp"
 #include "sound/sound_request.hpp"
@@ -12,12 +14,16 @@ namespace intake {
 
 // What an intake took in.
 struct IntakeResult {
-  std::string dataFile;      // the file taken in: the path given, or its folder's fid or ser
-  platform::Status copied;   // the data file's copy into the scratch folder
+  std::string dataFile;      // the file taken in: the path given, or the data file of its folder
+  formats::Maker maker = formats::Maker::Bruker;  // who wrote it, told by its content
+  // Another maker's file that was not taken in (a damaged one, or one that holds only a
+  // spectrum): why. Then nothing in the scratch folder changed and nothing was sounded.
+  std::string refusal;
+  platform::Status copied;   // the data file's copy (or conversion) into the scratch folder
   bool title = false;        // pdata/1/title copied
   bool parameters = false;   // acqus copied
   std::string plot;          // the name of the plot listed in pdata/1; empty when none
-  sound::SoundResult sound;  // the request that sounded it
+  std::optional<sound::SoundResult> sound;  // the request that sounded it; none when refused
   bool picture = false;      // the spectrum drawn as spectrum.gif (and, without a plot, .eps)
 };
 
@@ -26,8 +32,8 @@ struct IntakeOptions {
 };
 
 // The data file that a path given by the user stands for: a dataset folder stands for
-// its fid, or its ser (a 2D dataset's FIDs one after the other) when it has no fid; any
-// other path for itself.
+// its fid, else its ser (a 2D dataset's FIDs one after the other), else its data.1d or
+// data.2d, else its one .jdf, .jdx or .dx file; any other path for itself.
 std::string dataset_file(const platform::FileSystem& files, const std::string& path);
 
 // path: a dataset's fid or ser file, or its folder. Copies the data file, the title, the
@@ -39,6 +45,10 @@ std::string dataset_file(const platform::FileSystem& files, const std::string& p
 // Then, once the sound is playing, the spectrum is drawn as "C:\temp\spectrum.gif" and,
 // for a dataset without a plot, as "C:\temp\spectrum.eps", which "view Spectrum" then
 // opens. A dataset whose spectrum cannot be drawn has neither.
+// A data file of another maker (told by its content) is converted instead of copied: its
+// points, parameters and title become the scratch FID (doubles), acqus and title, and
+// the file itself is kept under its own name in "C:\temp\original"; the caption shows
+// the path as given. One that cannot be converted changes nothing and is not sounded.
 [[nodiscard]] IntakeResult loadFIDfile(platform::Services& services, common::FormMemory& memory,
                                        const std::string& path, const IntakeOptions& options = {});
 

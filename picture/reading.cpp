@@ -74,6 +74,7 @@ std::string nucleus_of(std::string_view acqus) {
 }
 
 std::optional<Spectrum> processed(platform::FileSystem& files, const std::string& folder, std::size_t columns) {
+  if (folder.empty()) return std::nullopt;
   const std::string procs = sound::loadfromfile(files, folder + "procs");
   const auto si = sound::integer_parameter(procs, "SI");
   const auto offset = sound::real_parameter(procs, "OFFSET");

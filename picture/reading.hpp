@@ -28,7 +28,7 @@ struct Spectrum {
 
 // Where a dataset's spectrum comes from.
 struct Sources {
-  std::string processed;  // the dataset's processed folder, "FOLDER/pdata/1/"
+  std::string processed;  // the dataset's processed folder, "FOLDER/pdata/1/"; empty: none
   std::string fid;        // its FID (the scratch copy)
   std::string acqus;      // its acquisition parameters (the scratch copy)
   std::string title;      // its title (the scratch copy)

@@ -5,6 +5,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <thread>
@@ -56,13 +57,6 @@ BinaryFile FileSystem::open_for_reading_created(std::string_view path) {
   return BinaryFile(drive_.resolve(path), BinaryFile::Mode::ReadingCreated, failures_);
 }
 
-bool FileSystem::can_open_for_reading(std::string_view path) const {
-  const fs::path resolved = drive_.resolve(path);
-  std::error_code ec;
-  return !resolved.empty() && fs::exists(resolved, ec) && !fs::is_directory(resolved, ec) &&
-         ::access(resolved.c_str(), R_OK) == 0;
-}
-
 bool FileSystem::is_folder(std::string_view path) const {
   std::error_code ec;
   const fs::path resolved = drive_.resolve(path);
@@ -73,6 +67,16 @@ bool FileSystem::is_file(std::string_view path) const {
   std::error_code ec;
   const fs::path resolved = drive_.resolve(path);
   return !resolved.empty() && fs::is_regular_file(resolved, ec);
+}
+
+std::string FileSystem::read_start(std::string_view path, std::size_t mostBytes) const {
+  FailureFlag passedOver;
+  BinaryFile file(drive_.resolve(path), BinaryFile::Mode::Reading, passedOver);
+  const std::int64_t length = file.length();
+  if (length <= 0) return {};
+  std::string bytes(std::min(static_cast<std::size_t>(length), mostBytes), '\0');
+  bytes.resize(file.read(bytes.data(), bytes.size()));
+  return bytes;
 }
 
 std::int64_t FileSystem::length_of(std::string_view path) {
@@ -170,20 +174,24 @@ void FileSystem::unlock() {
   lockFile_ = -1;
 }
 
-std::string FileSystem::first_match(std::string_view pattern) {
+std::string FileSystem::first_match(std::string_view pattern) const {
+  const std::vector<std::string> first = matches(pattern, 1);
+  return first.empty() ? std::string() : first.front();
+}
+
+std::vector<std::string> FileSystem::matches(std::string_view pattern, std::size_t most) const {
+  std::vector<std::string> names;
   const fs::path resolved = drive_.resolve(pattern);
-  if (resolved.empty()) return {};
+  if (resolved.empty()) return names;
   const std::string glob = resolved.filename().string();
   const fs::path folder = resolved.has_parent_path() ? resolved.parent_path() : fs::path(".");
   std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end && names.size() < most; it.increment(ec)) {
+    std::string name = it->path().filename().string();
     std::error_code type_ec;
-    if (name.front() != '.' && it->is_regular_file(type_ec) && wildcard_match(glob, name)) {
-      return name;
-    }
+    if (name.front() != '.' && it->is_regular_file(type_ec) && wildcard_match(glob, name)) names.push_back(std::move(name));
   }
-  return {};
+  return names;
 }
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "platform/binary_file.hpp"
 #include "platform/drive.hpp"
@@ -49,14 +50,15 @@ class FileSystem {
   // first (never through a link), where the folder allows it.
   BinaryFile open_for_reading(std::string_view path);
   BinaryFile open_for_reading_created(std::string_view path);
-  // Whether opening for reading would work: an existing, readable file that is not a
-  // folder. A probe: it never raises the flag.
-  bool can_open_for_reading(std::string_view path) const;
 
   // Whether path names a folder, or a regular file (links followed). Probes: they never
   // raise the flag.
   bool is_folder(std::string_view path) const;
   bool is_file(std::string_view path) const;
+
+  // The file's bytes, at most its first mostBytes; empty when it cannot be opened for
+  // reading (missing, unreadable, not a regular file). Never raises the flag.
+  std::string read_start(std::string_view path, std::size_t mostBytes) const;
 
   // Length of the file at path; -1 when there is no such file.
   std::int64_t length_of(std::string_view path);
@@ -78,7 +80,9 @@ class FileSystem {
   // The name of the first ordinary file in the pattern's folder that its last component
   // matches ("*" and "?", letter case not significant), in the folder's own order; names
   // that begin with "." are not listed. Empty when none matches or the folder is missing.
-  std::string first_match(std::string_view pattern);
+  std::string first_match(std::string_view pattern) const;
+  // Every such name, in the same order, the first most of them.
+  std::vector<std::string> matches(std::string_view pattern, std::size_t most) const;
 
   // An advisory lock (flock) on the file at path, created when missing, held until the
   // returned Lock ends: one holder at a time across processes, while holds nested in

@@ -58,13 +58,7 @@ bool sample_rate(platform::Services& s, common::FormMemory& memory, std::int32_t
 }  // namespace
 
 std::string loadfromfile(platform::FileSystem& files, std::string_view fname) {
-  constexpr std::int64_t kMostBytes = 1 << 20;
-  if (!files.can_open_for_reading(fname)) return {};
-  platform::BinaryFile file = files.open_for_reading(fname);
-  const std::int64_t length = std::min(files.length_of(fname), kMostBytes);
-  std::string text(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
-  text.resize(file.read(text.data(), text.size()));
-  return text;
+  return files.read_start(fname, std::size_t{1} << 20);
 }
 
 SoundResult createsound(platform::Services& s, common::FormMemory& memory, const std::string& what,

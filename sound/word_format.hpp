@@ -3,14 +3,19 @@
 
 #include <bit>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <type_traits>
 
+#include "common/byte_order.hpp"
+
 namespace sound {
 
-enum class ByteOrder { Big, Little };
+// The byte orders and word decoders every reader of binary words shares.
+using common::ByteOrder;
+using common::float64_at;
+using common::int32_at;
+
 enum class WordType { Int32, Float64 };
 
 struct WordFormat {
@@ -23,29 +28,6 @@ struct WordFormat {
 // From the acquisition parameters: "##$BYTORDA= 0" means little-endian, "##$DTYPA= 2"
 // 64-bit IEEE-754 doubles; any other value, or none, the classic big-endian 32-bit words.
 WordFormat word_format(std::string_view acqus);
-
-// The unsigned integer of n bytes at p in the given order.
-template <ByteOrder Order, typename Unsigned>
-inline Unsigned load(const unsigned char* p) {
-  Unsigned v;
-  std::memcpy(&v, p, sizeof v);
-  constexpr bool native = (Order == ByteOrder::Little) == (std::endian::native == std::endian::little);
-  if constexpr (!native) {
-    if constexpr (sizeof v == 4) v = __builtin_bswap32(v);
-    if constexpr (sizeof v == 8) v = __builtin_bswap64(v);
-  }
-  return v;
-}
-
-// A word of each type from its bytes at p.
-template <ByteOrder Order>
-inline std::int32_t int32_at(const unsigned char* p) {
-  return static_cast<std::int32_t>(load<Order, std::uint32_t>(p));
-}
-template <ByteOrder Order>
-inline double float64_at(const unsigned char* p) {
-  return std::bit_cast<double>(load<Order, std::uint64_t>(p));
-}
 
 // Appends the bytes of a word (an std::int32_t or a double) in the given order: the one
 // writer of FID files, for the demo, the benchmark and the tests.

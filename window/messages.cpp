@@ -41,6 +41,9 @@ std::string tone_refusal_message(platform::ToneBox box) {
 }
 
 std::optional<std::string> unreadable_message(const intake::IntakeResult& result) {
+  if (!result.refusal.empty()) {
+    return "Could not read " + result.dataFile + ": " + result.refusal + ". The previous dataset stays as it was.";
+  }
   if (result.copied) return std::nullopt;
   return "Could not read " + result.dataFile + ": " + result.copied.reason() +
          ". Still sounding the previous dataset.";

@@ -20,8 +20,8 @@ std::optional<std::string> cut_message(const sound::SoundResult& result);
 // Why the tone test was refused: the box and the range.
 std::string tone_refusal_message(platform::ToneBox box);
 
-// Why the data file given could not be taken in, and that the previous one was sounded;
-// nothing when it was taken in.
+// Why the data file given could not be taken in, and that the previous one was sounded
+// (or, for a file refused, stays as it was); nothing when it was taken in.
 std::optional<std::string> unreadable_message(const intake::IntakeResult& result);
 
 // Why the program has no drive folder for its scratch files.

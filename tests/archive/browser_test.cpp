@@ -30,7 +30,7 @@ TEST(ArchivePageInABrowser, ShowsTheCaptionTheSoundAndLinksToFilesThatExist) {
   Workbench bench;
   common::FormMemory memory;
   const std::string vFN = DEMO_DIR "/1/fid";
-  ASSERT_TRUE(intake::loadFIDfile(bench.services, memory, vFN).sound.played());
+  ASSERT_TRUE(intake::loadFIDfile(bench.services, memory, vFN).sound->played());
   bench.window.answers = {"demo"};
   ASSERT_EQ(archive::archivedata(bench.services).outcome, archive::ArchiveResult::Outcome::Written);
   const auto folder = bench.resolve("C:\\temp\\fidsong\\demo");

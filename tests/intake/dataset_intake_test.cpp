@@ -42,7 +42,7 @@ TEST_F(DatasetIntakeTest, ACompleteDatasetReplacesAllFourFilesAndIsSounded) {
   EXPECT_TRUE(result.title && result.parameters);
   EXPECT_EQ(result.plot, "a.ps");
   EXPECT_EQ(result.dataFile, vFN.string());
-  EXPECT_TRUE(result.sound.played());
+  EXPECT_TRUE(result.sound->played());
   EXPECT_EQ(scratch("fid"), fid);
   EXPECT_EQ(scratch("title"), "Ethanol\n");
   EXPECT_EQ(scratch("acqus"), "##TITLE= acqus\n");

@@ -106,7 +106,7 @@ TEST_F(SharedDatasetsTest, EachSoundsAsAChordOfTonesInItsOwnByteOrderAndAsNoiseI
   };
   for (const auto& [given, file, bigEndian] : cases) {
     const auto result = intake::loadFIDfile(bench.services, memory, (kShared / given).string());
-    EXPECT_EQ(result.sound.format.order, bigEndian ? sound::ByteOrder::Big : sound::ByteOrder::Little) << given;
+    EXPECT_EQ(result.sound->format.order, bigEndian ? sound::ByteOrder::Big : sound::ByteOrder::Little) << given;
     EXPECT_EQ(result.dataFile, (kShared / file).string());
     const std::string data = read_file(kShared / file);
     EXPECT_EQ(read_file(bench.scratch("fid")), data) << given;

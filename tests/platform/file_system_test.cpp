@@ -88,11 +88,14 @@ TEST_F(FileSystemTest, DeleteAndCreateFailWhereTheyHaveNothingToDo) {
   EXPECT_TRUE(files.failures().raised());
 }
 
-TEST_F(FileSystemTest, OpeningForReadingNeedsAReadableFileAndAskingRaisesNothing) {
+TEST_F(FileSystemTest, ReadingAFilesStartNeedsAReadableRegularFileAndRaisesNothing) {
   write_file(at("f"), "12345");
-  EXPECT_TRUE(files.can_open_for_reading(at("f").string()));
-  EXPECT_FALSE(files.can_open_for_reading(at("missing").string()));
-  EXPECT_FALSE(files.can_open_for_reading(dir.path().string()));
+  EXPECT_EQ(files.read_start(at("f").string(), 100), "12345");
+  EXPECT_EQ(files.read_start(at("f").string(), 3), "123") << "no more than asked for";
+  EXPECT_EQ(files.read_start(at("missing").string(), 100), "");
+  EXPECT_EQ(files.read_start(dir.path().string(), 100), "");
+  ASSERT_EQ(::mkfifo(at("fifo").c_str(), 0600), 0);
+  EXPECT_EQ(files.read_start(at("fifo").string(), 100), "") << "not waited on";
   EXPECT_FALSE(files.failures().raised());
   EXPECT_EQ(files.length_of(at("f").string()), 5);
   EXPECT_EQ(files.length_of(at("missing").string()), -1);

@@ -1,5 +1,5 @@
 // `cmake --install` puts the programs and their desktop integration where a desktop finds
-// them: the entry, the MIME type of the files named fid and ser, and the icon.
+// them: the entry, the MIME types of the data files they take in, and the icon.
 #include <gtest/gtest.h>
 
 #include <QMimeDatabase>
@@ -25,7 +25,10 @@ TEST(Install, PutsTheProgramsTheDesktopEntryTheMimeTypeAndTheIconUnderThePrefix)
   const auto share = prefix.path() / "share";
   const std::string entry = read_file(share / "applications/fid-song.desktop");
   EXPECT_NE(entry.find("Exec=fid-song %f\n"), std::string::npos) << "one file a window" << entry;
-  EXPECT_NE(entry.find("MimeType=application/x-nmr-fid;\n"), std::string::npos) << entry;
+  EXPECT_NE(entry.find("MimeType=application/x-nmr-fid;application/x-jeol-jdf;chemical/x-jcamp-dx;"
+                       "application/x-spinsolve-data;\n"),
+            std::string::npos)
+      << entry;
   EXPECT_EQ(entry.find("octet-stream"), std::string::npos) << "not offered for every binary file";
   EXPECT_TRUE(std::filesystem::is_regular_file(share / "icons/hicolor/scalable/apps/fid-song.svg"));
   EXPECT_TRUE(std::filesystem::is_regular_file(share / "mime/mime.cache")) << "the database updated";
@@ -37,14 +40,32 @@ TEST(Install, PutsTheProgramsTheDesktopEntryTheMimeTypeAndTheIconUnderThePrefix)
   // The desktop's MIME database, as Qt reads it, with this prefix among the data folders.
   ::setenv("XDG_DATA_DIRS", (share.string() + ":/usr/share").c_str(), 1);
   const QMimeDatabase mime;
+  const std::string binary = std::string("\x12\x00\xff\x7f", 4) + std::string(4000, '\x01');
   const struct {
     const char* name;
-    bool ours;
-  } files[] = {{"fid", true}, {"ser", true}, {"FID", false}, {"fid.bin", false}, {"data", false}, {"fidx", false}};
-  for (const auto& [name, ours] : files) {
-    write_file(prefix.path() / "data" / name, std::string("\x12\x00\xff\x7f", 4) + std::string(4000, '\x01'));
-    const QString type = mime.mimeTypeForFile(QString::fromStdString((prefix.path() / "data" / name).string())).name();
-    EXPECT_EQ(type == "application/x-nmr-fid", ours) << name << ": " << type.toStdString();
+    std::string bytes;
+    const char* type;  // null: none of ours
+  } files[] = {{"fid", binary, "application/x-nmr-fid"},
+               {"ser", binary, "application/x-nmr-fid"},
+               {"FID", binary, nullptr},
+               {"fid.bin", binary, nullptr},
+               {"data", binary, nullptr},
+               {"fidx", binary, nullptr},
+               {"rutin.jdf", "JEOL.NMR" + binary, "application/x-jeol-jdf"},
+               {"aspirin.dx", "##TITLE= aspirin\n##JCAMP-DX= 6.0\n", "chemical/x-jcamp-dx"},
+               {"aspirin.jdx", "##TITLE= aspirin\n", "chemical/x-jcamp-dx"},
+               {"data.1d", "ATAD" + binary, "application/x-spinsolve-data"},
+               {"data.1da", binary, nullptr}};
+  for (const auto& [name, bytes, type] : files) {
+    write_file(prefix.path() / "data" / name, bytes);
+    const std::string found = mime.mimeTypeForFile(QString::fromStdString((prefix.path() / "data" / name).string())).name().toStdString();
+    const bool ours = found == "application/x-nmr-fid" || found == "application/x-jeol-jdf" ||
+                      found == "chemical/x-jcamp-dx" || found == "application/x-spinsolve-data";
+    if (type) {
+      EXPECT_EQ(found, type) << name;
+    } else {
+      EXPECT_FALSE(ours) << name << ": " << found;
+    }
   }
 }
 

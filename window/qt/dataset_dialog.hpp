@@ -1,25 +1,29 @@
-// The Open dialog for a dataset: its fid, its ser, or its folder.
+// The Open dialog for a dataset: its data file, or its folder.
 #pragma once
 
 #include <QFileDialog>
+#include <functional>
 #include <optional>
 #include <string>
 
 namespace window {
 
-// A file dialog in which "Open" on a dataset's folder (one that holds a fid or a ser)
-// takes the folder, where a plain file dialog would only go into it.
+// A file dialog in which "Open" on a dataset's folder takes the folder, where a plain
+// file dialog would only go into it.
 class DatasetDialog : public QFileDialog {
   Q_OBJECT
  public:
-  explicit DatasetDialog(QWidget* parent);
+  // Whether a folder stands for a dataset (holds a data file that intake would take).
+  using FolderTest = std::function<bool(const std::string& folder)>;
+  DatasetDialog(QWidget* parent, FolderTest isDataset);
   // The path chosen, or nothing when the user cancelled.
-  static std::optional<std::string> choose(QWidget* parent);
+  static std::optional<std::string> choose(QWidget* parent, FolderTest isDataset);
 
  protected:
   void accept() override;
 
  private:
+  FolderTest isDataset_;
   QString folder_;
 };
 

@@ -69,7 +69,9 @@ MainWindow::MainWindow(platform::FileSystem& files, platform::Media& media, std:
   services_ = std::make_unique<platform::Services>(
       platform::Services{files, *windowServices_, media, shell_});
   form_ = std::make_unique<Form>(*services_);
-  chooser_ = [this] { return DatasetDialog::choose(this); };
+  chooser_ = [this, &files] {
+    return DatasetDialog::choose(this, [&files](const std::string& folder) { return intake::dataset_file(files, folder) != folder; });
+  };
   // Looks for xdg-open's answers only while one is awaited.
   openers_.setInterval(200);
   connect(&openers_, &QTimer::timeout, this, [this] {
@@ -240,7 +242,7 @@ void MainWindow::tell(const sound::SoundResult& sound, bool tones) {
 
 void MainWindow::tell(const std::optional<intake::IntakeResult>& intake) {
   if (!intake) return;
-  tell(intake->sound, false);
+  if (intake->sound) tell(*intake->sound, false);
   if (const auto message = unreadable_message(*intake)) status_->failed(*message);
 }
 

@@ -1,0 +1,135 @@
+// The number forms of JCAMP-DX tables.
+#include "formats/asdf.hpp"
+
+#include <charconv>
+
+namespace formats {
+namespace {
+
+enum class Form { None, Absolute, Difference, Duplicate };
+
+// The sign and first digit a pseudo-digit stands for, in its form.
+struct Pseudo {
+  Form form = Form::None;
+  int digit = 0;  // signed: -9 to 9 (a duplicate count: 1 to 9)
+};
+
+Pseudo pseudo_digit(char c) {
+  if (c == '@') return {Form::Absolute, 0};
+  if (c >= 'A' && c <= 'I') return {Form::Absolute, c - 'A' + 1};
+  if (c >= 'a' && c <= 'i') return {Form::Absolute, -(c - 'a' + 1)};
+  if (c == '%') return {Form::Difference, 0};
+  if (c >= 'J' && c <= 'R') return {Form::Difference, c - 'J' + 1};
+  if (c >= 'j' && c <= 'r') return {Form::Difference, -(c - 'j' + 1)};
+  if (c >= 'S' && c <= 'Z') return {Form::Duplicate, c - 'S' + 1};
+  if (c == 's') return {Form::Duplicate, 9};
+  return {};
+}
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// An AFFN number from at on: a sign, digits with one decimal point, and an exponent
+// only as "E" with its sign ("1.5E-03"), since a bare "E5" or "e5" is a pseudo-digit of
+// the next value. Moves at past it.
+bool parse(std::string_view text, std::size_t& at, double& value) {
+  std::size_t end = at;
+  if (end < text.size() && text[end] == '-') ++end;
+  bool point = false;
+  while (end < text.size() && (is_digit(text[end]) || (text[end] == '.' && !point))) point = point || text[end++] == '.';
+  if (end + 2 < text.size() && text[end] == 'E' && (text[end + 1] == '+' || text[end + 1] == '-') && is_digit(text[end + 2])) {
+    end += 2;
+    while (end < text.size() && is_digit(text[end])) ++end;
+  }
+  const auto [stop, error] = std::from_chars(text.data() + at, text.data() + end, value);
+  if (error != std::errc() || stop != text.data() + end) return false;
+  at = end;
+  return true;
+}
+
+// The digits behind a pseudo-digit, with its own digit and sign in front.
+bool parse_rest(std::string_view text, std::size_t& at, int digit, double& value) {
+  std::string number = digit < 0 ? "-" : "";
+  number += static_cast<char>('0' + (digit < 0 ? -digit : digit));
+  while (at < text.size() && (is_digit(text[at]) || text[at] == '.')) number += text[at++];
+  std::size_t from = 0;
+  return parse(number, from, value) && from == number.size();
+}
+
+std::string column_of(std::size_t at) { return " at column " + std::to_string(at + 1); }
+
+}  // namespace
+
+std::string decode_asdf_line(std::string_view text, AsdfLine& line, std::size_t most) {
+  line = {};
+  Form last = Form::None;
+  double difference = 0;
+  const auto add = [&](double value) {
+    if (line.ys.size() >= most) return false;
+    line.ys.push_back(value);
+    return true;
+  };
+  const std::string tooMany = "more values than the table holds";
+  for (std::size_t at = 0; at < text.size();) {
+    const char c = text[at];
+    if (c == ' ' || c == '\t' || c == ',' || c == ';' || c == '\r') {
+      ++at;
+      continue;
+    }
+    if (text.substr(at).starts_with("$$")) break;
+    double value = 0;
+    const std::size_t start = at;
+    if (is_digit(c) || c == '+' || c == '-' || c == '.') {
+      // AFFN, or PAC where a sign is the delimiter.
+      if (c == '+') ++at;
+      if (!parse(text, at, value)) return "a number that cannot be read" + column_of(start);
+      if (line.blank) {
+        line.x = value;
+      } else if (!add(value)) {
+        return tooMany;
+      }
+      line.blank = false;
+      last = Form::Absolute;
+      continue;
+    }
+    const Pseudo p = pseudo_digit(c);
+    ++at;
+    switch (p.form) {
+      case Form::None:
+        return std::string("a character that is no JCAMP-DX number ('") + c + "')" + column_of(start);
+      case Form::Absolute:
+        if (!parse_rest(text, at, p.digit, value)) return "a number that cannot be read" + column_of(start);
+        if (line.blank) {
+          line.x = value;
+        } else if (!add(value)) {
+          return tooMany;
+        }
+        line.blank = false;
+        last = Form::Absolute;
+        break;
+      case Form::Difference:
+        if (!parse_rest(text, at, p.digit, value)) return "a number that cannot be read" + column_of(start);
+        if (line.ys.empty()) return "a difference with no value before it" + column_of(start);
+        difference = value;
+        if (!add(line.ys.back() + difference)) return tooMany;
+        last = Form::Difference;
+        break;
+      case Form::Duplicate: {
+        if (!parse_rest(text, at, p.digit, value) || value < 1 || value != static_cast<double>(static_cast<long long>(value))) {
+          return "a repeat count that cannot be read" + column_of(start);
+        }
+        if (line.ys.empty() || last == Form::Duplicate) return "a repeat count with nothing to repeat" + column_of(start);
+        // In the DIF form the difference is repeated, in the others the value.
+        for (double n = 1; n < value; ++n) {
+          if (!add(line.ys.back() + (last == Form::Difference ? difference : 0))) return tooMany;
+        }
+        line.endsInDif = last == Form::Difference;
+        last = Form::Duplicate;
+        continue;
+      }
+    }
+  }
+  if (last != Form::Duplicate) line.endsInDif = last == Form::Difference;
+  return {};
+}
+
+}  // namespace formats
