@@ -34,8 +34,13 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 bool parse(std::string_view text, std::size_t& at, double& value) {
   std::size_t end = at;
   if (end < text.size() && text[end] == '-') ++end;
-  bool point = false;
-  while (end < text.size() && (is_digit(text[end]) || (text[end] == '.' && !point))) point = point || text[end++] == '.';
+  for (bool point = false; end < text.size(); ++end) {
+    if (text[end] == '.' && !point) {
+      point = true;
+    } else if (!is_digit(text[end])) {
+      break;
+    }
+  }
   if (end + 2 < text.size() && text[end] == 'E' && (text[end + 1] == '+' || text[end + 1] == '-') && is_digit(text[end + 2])) {
     end += 2;
     while (end < text.size() && is_digit(text[end])) ++end;

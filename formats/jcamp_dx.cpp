@@ -10,6 +10,7 @@
 
 #include "formats/asdf.hpp"
 #include "formats/nucleus.hpp"
+#include "platform/text.hpp"
 
 namespace formats {
 namespace {
@@ -146,7 +147,8 @@ class Ntuples {
       // The line before ended in a difference: this one repeats its last value first.
       if (line.ys.empty()) return "it has no DIF check value";
       if (line.ys.front() != values_.back()) {
-        return "its DIF check value " + std::to_string(line.ys.front()) + " does not repeat " + std::to_string(values_.back());
+        return "its DIF check value " + platform::decimal_text(line.ys.front()) + " does not repeat " +
+               platform::decimal_text(values_.back());
       }
       first = 1;
     }

@@ -5,6 +5,7 @@
 
 #include "sound/sound_request.hpp"
 #include "tests/support/console.hpp"
+#include "tests/support/makers.hpp"
 #include "tests/support/workbench.hpp"
 
 namespace {
@@ -154,6 +155,26 @@ TEST_F(ConsoleAppTest, ADatasetFolderIsTakenAsItsFid) {
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out.substr(0, demo.size() + 1), demo + "\n");
   EXPECT_EQ(read_file(scratch("fid")), read_file(demo));
+}
+
+TEST_F(ConsoleAppTest, AnotherMakersFileIsTakenInAndOneWithoutAnFidIsRefusedWithNothingChanged) {
+  TempDir data;
+  const std::string jeol = (data.path() / "rutin.jdf").string();
+  write_file(jeol, jeol_jdf({fid_of_lines({{300, 1}}, 1024, 5000)}, {}));
+  const ProcessResult taken = cli({"--no-play", jeol});
+  EXPECT_EQ(taken.status, 0) << taken.err;
+  EXPECT_EQ(taken.out, jeol + "\nsynthetic\n");
+  const std::string wav = read_file(scratch("fid.wav"));
+
+  const std::string spectrum = (data.path() / "aspirin.dx").string();
+  write_file(spectrum, "##TITLE= aspirin\n##JCAMP-DX= 5.01\n##DATA TYPE= NMR SPECTRUM\n##XYDATA= (X++(Y..Y))\n1 2 3\n##END=\n");
+  const ProcessResult refused = cli({"--no-play", spectrum});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.out, "") << "no title: nothing was sounded";
+  EXPECT_EQ(refused.err, "fid-song-cli: Could not read " + spectrum +
+                             ": holds a processed spectrum, not an FID. The previous dataset stays as it was.\n");
+  EXPECT_EQ(read_file(scratch("fid.wav")), wav);
+  EXPECT_EQ(read_file(scratch("original/rutin.jdf")), read_file(jeol));
 }
 
 TEST_F(ConsoleAppTest, AReadOnlyTemplateBesideTheProgramSuppliesTheHeader) {

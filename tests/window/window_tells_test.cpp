@@ -91,6 +91,15 @@ TEST_F(WindowTellsTest, TheStatusLineSaysHowToStartWhatPlaysAndWhatFailed) {
   const std::string failed = "Could not read " + missing + ": No such file or directory. Still sounding the previous dataset.";
   EXPECT_EQ(status_of(w.get()), failed);
   EXPECT_EQ(accessible(status, QAccessible::Name), failed);
+
+  // A file that holds no FID: said, and nothing else happens.
+  const auto spectrum = bench.root.path() / "aspirin.dx";
+  write_file(spectrum, "##TITLE= aspirin\n##JCAMP-DX= 5.01\n##DATA TYPE= NMR SPECTRUM\n##XYDATA= (X++(Y..Y))\n1 2\n##END=\n");
+  const std::string caption = control<QLabel>(w.get(), "Label1")->text().toStdString();
+  drop(w.get(), control(w.get(), "Command1"), files({spectrum.string()}));
+  EXPECT_EQ(status_of(w.get()), "Could not read " + spectrum.string() +
+                                    ": holds a processed spectrum, not an FID. The previous dataset stays as it was.");
+  EXPECT_EQ(control<QLabel>(w.get(), "Label1")->text().toStdString(), caption);
 }
 
 TEST_F(WindowTellsTest, EscStopsTheSoundThatPlaysAndTheCaptureStopsGrowing) {

@@ -1,0 +1,213 @@
+// Datasets of the other makers taken in as a chemist gives them: the scratch FID and
+// acqus byte for byte, their sound not noise, their spectrum drawn where their lines lie,
+// the original kept and archived, and a file without an FID refused with nothing changed.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "archive/archive_page.hpp"
+#include "intake/dataset_intake.hpp"
+#include "picture/drawing.hpp"
+#include "picture/reading.hpp"
+#include "sound/word_format.hpp"
+#include "tests/support/makers.hpp"
+#include "tests/support/pictures.hpp"
+#include "tests/support/workbench.hpp"
+
+namespace {
+
+using namespace testsupport;
+namespace fs = std::filesystem;
+
+// Lag-1 autocorrelation of the first sounded values: near 1 or -1 for tones, near 0 for noise.
+double tonality(const std::string& listing) {
+  std::vector<double> v;
+  for (std::size_t at = 0; at < listing.size() && v.size() < 4096; at = listing.find('\n', at) + 1) {
+    v.push_back(std::strtod(listing.c_str() + at, nullptr));
+  }
+  double mean = 0, products = 0, squares = 0;
+  for (const double x : v) mean += x / static_cast<double>(v.size());
+  for (std::size_t i = 0; i + 1 < v.size(); ++i) products += (v[i] - mean) * (v[i + 1] - mean);
+  for (const double x : v) squares += (x - mean) * (x - mean);
+  return products / squares;
+}
+
+// What is in the scratch folder, file by file.
+std::map<std::string, std::string> snapshot(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file()) files[fs::relative(entry.path(), folder).string()] = read_file(entry.path());
+  }
+  return files;
+}
+
+class OtherMakersTest : public ::testing::Test {
+ protected:
+  intake::IntakeResult take_in(const fs::path& path) { return intake::loadFIDfile(bench.services, memory, path.string()); }
+  std::string scratch(const std::string& name) const { return read_file(bench.scratch(name)); }
+  // The x of the drawn picture's tallest peak, and where the given ppm lies in it.
+  void expect_tallest_peak_at(double ppm) {
+    const auto greys = gif_greys(scratch("spectrum.gif"));
+    ASSERT_TRUE(greys.has_value());
+    const auto drawn = picture::read_spectrum(bench.files, {"", "C:\\temp\\fid", "C:\\temp\\acqus", "C:\\temp\\title"},
+                                              picture::kColumns);
+    ASSERT_TRUE(drawn.has_value());
+    EXPECT_EQ(drawn->axis, picture::Axis::Ppm);
+    EXPECT_NEAR(tallest_peak_x(*greys).value_or(-100), picture::x_of(*drawn, ppm), 3) << ppm << " ppm";
+  }
+
+  Workbench bench;
+  common::FormMemory memory;
+  const fs::path shared = SHARED_DATASETS;
+};
+
+TEST_F(OtherMakersTest, AVnmrjFolderBecomesDoublesAnAcqusItsTitleAndASpectrumInPpm) {
+  // Lines at 7.26 and 1.20 ppm on a 400 MHz spectrometer; the reference line at 0 ppm
+  // lies 1000 Hz above the spectrum's low end.
+  const double sfrq = 400, sw = 6000, offset = sw / 2 - 1000;
+  const auto hz = [&](double ppm) { return ppm * sfrq - offset; };
+  const Fid fid = fid_of_lines({{hz(7.26), 30000}, {hz(1.2), 12000}}, 4096, sw, 0.3);
+  const fs::path folder = bench.root.path() / "data/watergate.fid";
+  write_file(folder / "fid", vnmrj_fid({fid}, VnmrjWords::Float32));
+  write_file(folder / "procpar", procpar({{"sw", "6000"}, {"sfrq", "400"}, {"tn", "\"H1\""}, {"rfl", "1000"}, {"rfp", "0"}}));
+  write_file(folder / "text", "watergate 1D\n");
+
+  const intake::IntakeResult result = take_in(folder);
+  EXPECT_EQ(result.maker, formats::Maker::VarianVnmrj);
+  EXPECT_TRUE(result.copied);
+  ASSERT_TRUE(result.sound && result.sound->played());
+  EXPECT_TRUE(same_bytes(scratch("fid"), scratch_doubles({in_floats(fid)})));
+  EXPECT_EQ(scratch("acqus"),
+            "##TITLE= Acquisition parameters of a Agilent/Varian VnmrJ dataset\n##JCAMPDX= 5.0\n"
+            "##DATATYPE= Parameter Values\n##ORIGIN= Agilent/Varian VnmrJ\n##$BYTORDA= 0\n##$DTYPA= 2\n"
+            "##$SW_h= 6000\n##$SFO1= 400.002\n##$BF1= 400\n##$O1= 2000\n##$NUC1= <1H>\n##$TD= 8192\n##END=\n");
+  EXPECT_EQ(scratch("title"), "watergate 1D");
+  EXPECT_EQ(bench.window.title_text, folder.string() + "\rwatergate 1D") << "the path as given";
+  EXPECT_EQ(scratch("original/fid"), read_file(folder / "fid"));
+  EXPECT_GT(std::abs(tonality(scratch("fid.xls"))), 0.2) << "tones, not noise";
+  EXPECT_TRUE(result.picture);
+  expect_tallest_peak_at(7.26);
+}
+
+TEST_F(OtherMakersTest, ASpinsolveFolderAndAJeolTwoDimensionalFileAreTakenIn) {
+  const double b1 = 43.5, bw = 5000, lowest = -1.5 * b1;  // the spectrum from -1.5 ppm up
+  const auto hz = [&](double ppm) { return ppm * b1 - (lowest + bw / 2); };
+  const fs::path spinsolve = bench.root.path() / "ibuprofen";
+  write_file(spinsolve / "data.1d", spinsolve_data({fid_of_lines({{hz(0.9), 1}, {hz(7.1), 0.4}}, 8192, bw, 0.5)}, true, 1 / bw));
+  write_file(spinsolve / "acqu.par", "b1Freq = 43.5\nbandwidth = 5\nlowestFrequency = -65.25\nrxChannel = \"1H\"\nSample = \"ibuprofen\"\n");
+  const intake::IntakeResult one = take_in(spinsolve);
+  EXPECT_EQ(one.maker, formats::Maker::MagritekSpinsolve);
+  EXPECT_EQ(one.dataFile, (spinsolve / "data.1d").string());
+  EXPECT_EQ(scratch("title"), "ibuprofen");
+  EXPECT_EQ(scratch("fid").size(), 8192u * 16);
+  EXPECT_GT(std::abs(tonality(scratch("fid.xls"))), 0.2) << "tones, not noise";
+  expect_tallest_peak_at(0.9);
+
+  std::vector<Fid> rows;
+  for (int r = 0; r < 32; ++r) rows.push_back(fid_of_lines({{300, 1e4 * (r + 1)}}, 256, 5000));
+  write_file(bench.root.path() / "cosy/cosy.jdf", jeol_jdf(rows, {}));
+  const intake::IntakeResult two = take_in(bench.root.path() / "cosy");
+  EXPECT_EQ(two.maker, formats::Maker::JeolDelta);
+  EXPECT_TRUE(same_bytes(scratch("fid"), scratch_doubles(rows)));
+  EXPECT_NE(scratch("acqus").find("##$TD= 512\n"), std::string::npos) << "the words of one FID";
+  EXPECT_EQ(scratch("original/cosy.jdf"), read_file(bench.root.path() / "cosy/cosy.jdf")) << "the Spinsolve file is gone";
+  EXPECT_EQ(fs::directory_iterator(bench.scratch("original"))->path().filename(), "cosy.jdf");
+}
+
+TEST_F(OtherMakersTest, TheOriginalIsArchivedUnderItsOwnNameAndNoBrukerDatasetInheritsIt) {
+  write_file(bench.root.path() / "rutin/rutin.jdf", jeol_jdf({fid_of_lines({{300, 1}}, 1024, 5000)}, {}));
+  ASSERT_TRUE(take_in(bench.root.path() / "rutin/rutin.jdf").sound->played());
+  bench.window.answers = {"rutin"};
+  ASSERT_EQ(archive::archivedata(bench.services).outcome, archive::ArchiveResult::Outcome::Written);
+  EXPECT_EQ(read_file(bench.scratch("fidsong/rutin/rutin.jdf")), read_file(bench.root.path() / "rutin/rutin.jdf"));
+  EXPECT_EQ(read_file(bench.scratch("fidsong/rutin/fid.bin")), scratch("fid"));
+
+  // A file named like one of the archive's own keeps its bytes under another name.
+  write_file(bench.root.path() / "odd/fid.wav", jcamp_fid({{1, 2}}, {{3, 4}}, AsdfForm::Affn));
+  ASSERT_TRUE(take_in(bench.root.path() / "odd/fid.wav").sound->played());
+  bench.window.answers = {"odd"};
+  ASSERT_EQ(archive::archivedata(bench.services).outcome, archive::ArchiveResult::Outcome::Written);
+  EXPECT_EQ(read_file(bench.scratch("fidsong/odd/original-fid.wav")), read_file(bench.root.path() / "odd/fid.wav"));
+  EXPECT_EQ(read_file(bench.scratch("fidsong/odd/fid.wav")).substr(0, 4), "RIFF");
+
+  ASSERT_TRUE(take_in(copy_demo(bench.root.path() / "demo")).copied);
+  EXPECT_TRUE(fs::is_empty(bench.scratch("original")));
+  bench.window.answers = {"demo"};
+  ASSERT_EQ(archive::archivedata(bench.services).outcome, archive::ArchiveResult::Outcome::Written);
+  EXPECT_EQ(std::distance(fs::directory_iterator(bench.scratch("fidsong/demo")), {}), 6) << "the files of today, no more";
+}
+
+TEST_F(OtherMakersTest, AFileWithoutAnFidIsRefusedAndTheScratchFolderStaysByteForByte) {
+  ASSERT_TRUE(take_in(copy_demo(bench.root.path() / "demo")).sound->played());
+  const auto before = snapshot(bench.scratch(""));
+  const std::size_t played = bench.media.played.size();
+  const fs::path spectrum = bench.root.path() / "aspirin.dx";
+  write_file(spectrum, "##TITLE= aspirin\n##JCAMP-DX= 5.01\n##DATA TYPE= NMR SPECTRUM\n##XYDATA= (X++(Y..Y))\n1 2 3\n##END=\n");
+  write_file(bench.root.path() / "broken.jdf", "JEOL.NMR and nothing more");
+  for (const fs::path& file : {spectrum, bench.root.path() / "broken.jdf"}) {
+    const intake::IntakeResult result = take_in(file);
+    EXPECT_FALSE(result.sound) << file;
+    EXPECT_FALSE(result.refusal.empty());
+    EXPECT_EQ(snapshot(bench.scratch("")), before) << file;
+    EXPECT_EQ(bench.media.played.size(), played) << "nothing sounded";
+  }
+  EXPECT_EQ(take_in(spectrum).refusal, formats::kProcessedOnly);
+}
+
+TEST_F(OtherMakersTest, AFolderStandsForItsOneExchangeFileOnly) {
+  const fs::path folder = bench.root.path() / "one";
+  write_file(folder / "Rutin.JDF", jeol_jdf({fid_of_lines({{300, 1}}, 64, 5000)}, {}));
+  write_file(folder / "notes.txt", "not data");
+  EXPECT_EQ(intake::dataset_file(bench.files, folder.string()), (folder / "Rutin.JDF").string());
+  write_file(folder / "export.dx", "##TITLE= x\n");
+  EXPECT_EQ(intake::dataset_file(bench.files, folder.string()), folder.string()) << "two: no telling which";
+  EXPECT_EQ(take_in(folder).copied.reason(), "Is a directory");
+}
+
+TEST_F(OtherMakersTest, TheSharedJcampAndJeolFilesSoundAndShowAsTheirDataSay) {
+  if (!fs::is_directory(shared)) GTEST_SKIP() << shared << " is not beside the checkout";
+  // The JCAMP-DX export of the aspirin FID sounds exactly as the Bruker dataset does, and
+  // its spectrum peaks where the Bruker one's does.
+  ASSERT_TRUE(take_in(shared / "aspirin-1h/1").sound->played());
+  const std::string brukerListing = scratch("fid.xls");
+  const auto brukerPeak = tallest_peak_x(*gif_greys(scratch("spectrum.gif")));
+  const intake::IntakeResult jcamp = take_in(shared / "jcamp/aspirin-1h.fid.dx");
+  ASSERT_TRUE(jcamp.sound && jcamp.sound->played());
+  EXPECT_EQ(jcamp.sound->format, (sound::WordFormat{sound::ByteOrder::Little, sound::WordType::Float64}));
+  EXPECT_TRUE(same_bytes(scratch("fid.xls"), brukerListing)) << "the same samples";
+  EXPECT_EQ(scratch("title"), "1H BBI");
+  EXPECT_EQ(bench.window.title_text, (shared / "jcamp/aspirin-1h.fid.dx").string() + "\r1H BBI");
+  EXPECT_NEAR(tallest_peak_x(*gif_greys(scratch("spectrum.gif"))).value_or(-100), brukerPeak.value_or(100), 3);
+  std::string doubles;
+  const std::string words = read_file(shared / "aspirin-1h/1/fid");
+  for (std::size_t at = 0; at < words.size(); at += 4) {
+    sound::append_word(doubles, sound::ByteOrder::Little,
+                       static_cast<double>(sound::int32_at<sound::ByteOrder::Big>(reinterpret_cast<const unsigned char*>(words.data() + at))));
+  }
+  EXPECT_TRUE(same_bytes(scratch("fid"), doubles));
+  EXPECT_EQ(scratch("acqus"),
+            "##TITLE= Acquisition parameters of a JCAMP-DX dataset\n##JCAMPDX= 5.0\n##DATATYPE= Parameter Values\n"
+            "##ORIGIN= JCAMP-DX\n##$BYTORDA= 0\n##$DTYPA= 2\n##$SW_h= 4789.27203065134\n##$SFO1= 300.132250975\n"
+            "##$BF1= 300.13\n##$O1= 2250.975\n##$NUC1= <1H>\n##$TD= 16384\n##END=\n");
+
+  // The methanol-d4 sample: its residual water (HDO) at 4.85 ppm, not mirrored to 5.15.
+  const intake::IntakeResult jeol = take_in(shared / "jeol/pa1-meod-1h.jdf");
+  ASSERT_TRUE(jeol.sound && jeol.sound->played());
+  EXPECT_GT(std::abs(tonality(scratch("fid.xls"))), 0.2) << "tones, not noise";
+  EXPECT_EQ(scratch("acqus"),
+            "##TITLE= Acquisition parameters of a JEOL Delta dataset\n##JCAMPDX= 5.0\n##DATATYPE= Parameter Values\n"
+            "##ORIGIN= JEOL Delta\n##$BYTORDA= 0\n##$DTYPA= 2\n##$SW_h= 7494.00479616307\n##$SFO1= 399.78419728924194\n"
+            "##$BF1= 399.78219837825003\n##$O1= 1998.9109918912502\n##$NUC1= <1H>\n##$TD= 65536\n##END=\n");
+  const auto drawn = picture::read_spectrum(bench.files, {"", "C:\\temp\\fid", "C:\\temp\\acqus", "C:\\temp\\title"},
+                                            picture::kColumns);
+  ASSERT_TRUE(drawn.has_value());
+  const auto height_near = [&](double ppm) {
+    const auto x = static_cast<std::size_t>(std::lround(picture::x_of(*drawn, ppm) - picture::kPlotLeft));
+    double most = 0;
+    for (std::size_t i = x - 2; i <= x + 2; ++i) most = std::max(most, drawn->columns[i].high);
+    return most;
+  };
+  EXPECT_GT(height_near(4.85), 10 * height_near(5.15));
+}
+
+}  // namespace

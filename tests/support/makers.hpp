@@ -1,0 +1,83 @@
+// Synthetic datasets of the makers other than Bruker, built from their formats' layouts,
+// with lines at known frequencies, for tests.
+#pragma once
+
+#include <complex>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "formats/dataset.hpp"
+#include "platform/file_system.hpp"
+
+namespace testsupport {
+
+using Fid = std::vector<std::complex<double>>;
+
+// What a reader made of a file, told and read as intake does: the maker, the reading and
+// the points it sent, as (real, imaginary) pairs one after the other.
+struct ReadBack {
+  formats::Maker maker = formats::Maker::Bruker;
+  formats::Reading reading;
+  std::vector<double> pairs;
+  const formats::Acquisition& acquisition() const { return reading.description->acquisition; }
+};
+ReadBack read_back(platform::FileSystem& files, const std::filesystem::path& path);
+
+// The points of FIDs as such pairs.
+std::vector<double> pairs_of(const std::vector<Fid>& fids);
+
+// Values as 32-bit floats hold them. (GCC 12 at -O2 drops a float conversion made inside
+// a std::complex assignment, so these round through memory.)
+double in_float(double value);
+Fid in_floats(Fid fid);
+std::vector<double> in_floats(std::vector<double> values);
+
+// A line of a synthetic spectrum: its offset from the carrier and its height.
+struct SpectralLine {
+  double hz = 0;
+  double amplitude = 1;
+};
+
+// n complex points sampled at sweepHz, each line a decaying rotation in the sense that
+// Bruker's spectrometers record (the picture puts positive offsets at high ppm).
+Fid fid_of_lines(const std::vector<SpectralLine>& lines, std::size_t n, double sweepHz, double decaySeconds = 0.2);
+
+// The points as the scratch FID holds them: little-endian doubles, real then imaginary.
+std::string scratch_doubles(const std::vector<Fid>& fids);
+
+// Agilent/Varian VnmrJ: a fid file of 32-bit integers (or 16-bit, or floats: ebytes 2 and
+// 4, floats true), fidsPerBlock traces a block, imaginary parts in VnmrJ's sense.
+enum class VnmrjWords { Int16, Int32, Float32 };
+std::string vnmrj_fid(const std::vector<Fid>& fids, VnmrjWords words, int tracesPerBlock = 1);
+// procpar with the parameters given as (name, value): a number or a quoted string.
+std::string procpar(const std::vector<std::pair<std::string, std::string>>& parameters);
+
+// Magritek Spinsolve: data.1d (or .2d) with its time axis of the given dwell (or none).
+std::string spinsolve_data(const std::vector<Fid>& fids, bool withAxis, double dwell);
+
+// JEOL Delta: a time-domain .jdf of doubles in the given byte order, 1D (one FID) or 2D
+// (in 32 x 32 submatrices, the FIDs its rows; points a multiple of 32), imaginary parts
+// in JEOL's sense, with X_SWEEP, X_FREQ, X_OFFSET and X_DOMAIN among its parameters.
+struct JeolParameters {
+  double sweepHz = 5000;
+  double frequencyHz = 400e6;
+  double offsetPpm = 5;
+  std::string domain = "Proton";
+  std::string title = "synthetic";
+  bool littleEndian = true;
+  std::uint8_t firstAxisUnit = 28;  // seconds; 13 (Hz) or 26 (ppm) for a spectrum
+};
+std::string jeol_jdf(const std::vector<Fid>& fids, const JeolParameters& p);
+
+// JCAMP-DX NTUPLES "NMR FID": a page of real and one of imaginary parts for each FID,
+// the integers written in the compressed form given.
+enum class AsdfForm { Affn, Pac, Sqz, Dif, DifDup };
+std::string jcamp_fid(const std::vector<std::vector<std::int64_t>>& reals,
+                      const std::vector<std::vector<std::int64_t>>& imaginaries, AsdfForm form,
+                      const std::string& extraRecords = "", double dwell = 1e-4);
+// One table line's ordinates in a form, behind the abscissa x: for the tests of the forms.
+std::string asdf_line(std::int64_t x, const std::vector<std::int64_t>& ys, AsdfForm form);
+
+}  // namespace testsupport
