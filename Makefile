@@ -7,7 +7,7 @@ WERROR ?= OFF
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 DEMO_FID := $(CURDIR)/examples/demo/1/fid
 
-.PHONY: all deps build run test bench install clean
+.PHONY: all deps build run test bench fuzz install clean
 
 all: build
 
@@ -38,6 +38,20 @@ test: build
 
 bench: build
 	$(BUILD_DIR)/bench/fid-song-bench
+
+# The readers of other makers' files, fuzzed with clang's libFuzzer under ASan and UBSan,
+# FUZZ_SECONDS each, from the seeds in fuzz/seeds.
+FUZZ_SECONDS ?= 60
+FUZZERS := jeol_delta jcamp_dx varian_vnmrj spinsolve
+fuzz: deps
+	cmake -S . -B build-fuzz $(GENERATOR) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+	  -DFIDSONG_FUZZ=ON -DFIDSONG_SANITIZE=address,undefined
+	cmake --build build-fuzz
+	for f in $(FUZZERS); do \
+	  mkdir -p build-fuzz/corpus/$$f && cp fuzz/seeds/$$f/* build-fuzz/corpus/$$f/ && \
+	  build-fuzz/fuzz/$${f}_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -print_final_stats=1 \
+	    build-fuzz/corpus/$$f || exit 1; \
+	done
 
 install: build
 	cmake --install $(BUILD_DIR)

@@ -2,6 +2,7 @@
 #include "formats/asdf.hpp"
 
 #include <charconv>
+#include <cmath>
 
 namespace formats {
 namespace {
@@ -119,7 +120,7 @@ std::string decode_asdf_line(std::string_view text, AsdfLine& line, std::size_t 
         last = Form::Difference;
         break;
       case Form::Duplicate: {
-        if (!parse_rest(text, at, p.digit, value) || value < 1 || value != static_cast<double>(static_cast<long long>(value))) {
+        if (!parse_rest(text, at, p.digit, value) || !(value >= 1 && value <= 1e15) || value != std::floor(value)) {
           return "a repeat count that cannot be read" + column_of(start);
         }
         if (line.ys.empty() || last == Form::Duplicate) return "a repeat count with nothing to repeat" + column_of(start);

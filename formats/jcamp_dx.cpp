@@ -221,14 +221,15 @@ class Ntuples {
     while (k > 0 && jcamp_label(types[k - 1]) != "INDEPENDENT") --k;
     return k == 0 ? 0 : k - 1;
   }
+  // The points a page of column k must hold, as ##VAR_DIM says; 0 when it says nothing
+  // that could be a page's length.
   std::size_t expected_points(std::size_t k) const {
     const auto dims = column("VARDIM");
-    const std::size_t own = k < dims.size() ? static_cast<std::size_t>(number_of(dims[k]).value_or(0)) : 0;
     // A 2D file gives its pages' length as the direct dimension's.
-    if (column("VARTYPE").size() > 3 && time_column() < dims.size()) {
-      return static_cast<std::size_t>(number_of(dims[time_column()]).value_or(0));
-    }
-    return own;
+    if (column("VARTYPE").size() > 3) k = time_column();
+    if (k >= dims.size()) return 0;
+    const double n = number_of(dims[k]).value_or(0);
+    return n >= 1 && n <= static_cast<double>(kMostPagePoints) ? static_cast<std::size_t>(n) : 0;
   }
   double time_axis_sweep() const {
     const std::size_t t = time_column();
