@@ -93,6 +93,9 @@ TEST_F(VarianVnmrjTest, DamagedOrProcessedDatasetsAreRefusedWithAReason) {
   EXPECT_NE(refusal(good.substr(0, 40)).find("its header says 1 blocks of 284 bytes, the file holds 40"), std::string::npos);
   EXPECT_EQ(refusal(good.substr(0, 20)), "its header is cut short");
   EXPECT_NE(refusal(floatsInShorts).find("do not add up"), std::string::npos);
+  std::string overflowing = good;
+  overflowing.replace(0, 4, std::string("\x7f\xff\xff\xff", 4));  // 2^31 - 1 blocks
+  EXPECT_NE(refusal(overflowing).find("its header says 2147483647 blocks of 284 bytes"), std::string::npos);
 
   write_file(folder / "procpar", "sw 1 1 1e+18 -1e+18 0 2 1 0 1 64\n1 8000\n0\ntn 2 2 8 0 0 2 1 0 1 64\n1 \"H1");
   EXPECT_EQ(refusal(good), "procpar breaks off in tn");
