@@ -33,7 +33,8 @@ bool leaves_the_archive(const std::string& name) {
 void keep_original(platform::FileSystem& files, const std::string& folder) {
   const std::string name = files.first_match(std::string(common::kScratchOriginal) + "\\*");
   if (name.empty()) return;
-  constexpr const char* kTaken[] = {"fid.bin", "acqus.txt", "spectrum.eps", "fid.wav", "spectrum.gif", "index.htm"};
+  constexpr const char* kTaken[] = {"fid.bin",      "acqus.txt",    "spectrum.eps", "fid.wav",
+                                    "spectrum.gif", "spectrum.wav", "peaks.txt",    "index.htm"};
   const bool taken = std::find(std::begin(kTaken), std::end(kTaken), name) != std::end(kTaken);
   files.copy_file(std::string(common::kScratchOriginal) + "\\" + name, folder + "\\" + (taken ? "original-" : "") + name);
 }
@@ -77,6 +78,8 @@ ArchiveResult archivedata(platform::Services& s) {
   s.files.copy_file(common::kScratchSpectrum, folder + "\\spectrum.eps");
   s.files.copy_file(common::kScratchWav, folder + "\\fid.wav");
   s.files.copy_file(common::kScratchPicture, folder + "\\spectrum.gif");
+  s.files.copy_file(common::kScratchSpectrumSound, folder + "\\spectrum.wav");
+  s.files.copy_file(common::kScratchPeaks, folder + "\\peaks.txt");
   keep_original(s.files, folder);
   const std::string caption = s.window.title();
   const std::string dateTime = s.window.date_time();  // taken after the copies

@@ -28,8 +28,8 @@ struct ArchiveResult {
 };
 
 // Asks for a folder name below "C:\temp\fidsong", makes the folder (and any missing one
-// above it), copies the scratch FID, parameters, plot, sound, picture and (for another
-// maker's dataset) the original data file into it, writes
+// above it), copies the scratch FID, parameters, plot, sound, picture, heard spectrum,
+// peaks and (for another maker's dataset) the original data file into it, writes
 // index.htm there and asks the desktop to open it. A cancel or an empty name does
 // nothing. A name that leads out of "C:\temp\fidsong", or to it itself, is refused:
 // nothing is created, copied, written or opened. A folder that cannot be made or a page

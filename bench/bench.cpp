@@ -28,8 +28,8 @@
 #include "platform/file_system.hpp"
 #include "platform/process.hpp"
 #include "sound/word_format.hpp"
-#include "picture/drawing.hpp"
-#include "picture/reading.hpp"
+#include "spectrum/drawing.hpp"
+#include "spectrum/reading.hpp"
 #include "window/control_state.hpp"
 #include "window/form.hpp"
 
@@ -140,10 +140,10 @@ int main(int argc, char** argv) {
       // The picture as intake draws it, once the sound is playing: the spectrum (here the
       // FID's transform) as GIF and as EPS.
       start = Clock::now();
-      const auto drawn = picture::read_spectrum(
+      const auto drawn = spectrum::read_trace(
           files, {(vFN.parent_path() / "pdata/1/").string(), "C:\\temp\\fid", "C:\\temp\\acqus", "C:\\temp\\title"},
-          picture::kColumns);
-      drawnOk &= drawn && picture::gif_of(*drawn) && picture::eps_of(*drawn);
+          spectrum::kColumns);
+      drawnOk &= drawn && spectrum::gif_of(*drawn) && spectrum::eps_of(*drawn);
       picture.push_back(ms_since(start));
       start = Clock::now();
       soxOk &= run({"sox", "-t", "raw", "-r", "8278", "-e", "signed", "-b", "32", "-B", "-c", "2",

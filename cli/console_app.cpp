@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string_view>
@@ -13,6 +14,8 @@
 #include "platform/process.hpp"
 #include "platform/sdl_media.hpp"
 #include "platform/text.hpp"
+#include "common/scratch_paths.hpp"
+#include "spectrum/audio_graph.hpp"
 #include "window/control_state.hpp"
 #include "window/form.hpp"
 #include "window/messages.hpp"
@@ -80,11 +83,12 @@ void echo_prompts(window::ControlState& window, Channel& err) {
 }
 
 // Waits for the sound's end; on a terminal, with a line that says how far it has got.
-void wait_for_sound(platform::Media& media, const std::string& what, Channel& err) {
+using Progress = std::function<std::string(const platform::Playback&)>;
+void wait_for_sound(platform::Media& media, const Progress& progress, Channel& err) {
   if (err.terminal()) {
     std::size_t shown = 0;
     while (const auto playback = media.playing()) {
-      const std::string line = window::visible_text(window::progress_text(what, *playback));
+      const std::string line = window::visible_text(progress(*playback));
       err.stream() << '\r' << line << std::string(shown > line.size() ? shown - line.size() : 0, ' ') << std::flush;
       shown = line.size();
       std::this_thread::sleep_for(100ms);
@@ -114,9 +118,10 @@ int run_console(const std::vector<std::string>& args, std::ostream& standardOutp
     return 0;
   }
   const bool dataset = !o.fidPath.empty();
-  if ((o.tones && dataset) || (o.viewSpectrum && !dataset && (o.tones || o.archive))) {
+  if ((o.tones && dataset) || (o.viewSpectrum && !dataset && (o.tones || o.archive)) || (o.hearSpectrum && !dataset)) {
     err.say("give one of FID-PATH and --tones; --view-spectrum without FID-PATH"
-            " opens the plot already in the scratch folder, and makes no sound to archive");
+            " opens the plot already in the scratch folder, and makes no sound to archive;"
+            " --hear-spectrum hears the spectrum of FID-PATH");
     err << kUsage;
     return 2;
   }
@@ -186,6 +191,34 @@ int run_console(const std::vector<std::string>& args, std::ostream& standardOutp
   }
   // Cut, but made: the sound is there to hear.
   if (const auto message = window::cut_message(sound)) err.say(*message);
+  const std::string name = window::sound_name(form.memory().lastFidPath, o.tones);
+  Progress progress = [name](const platform::Playback& p) { return window::progress_text(name, p); };
+  if (o.hearSpectrum && sound.played()) {
+    if (o.answer) window.answers = {*o.answer};  // the speed's question, asked again
+    const auto graph = form.command5_click();
+    echo_prompts(window, err);
+    if (!graph) {
+      err.say("no spectrum was drawn for this dataset: there is nothing to hear");
+      status = 1;
+    } else if (const auto message = window::no_sound_message(*graph)) {
+      err.say(*message);
+      status = 1;
+    } else {
+      const spectrum::Trace trace = *form.trace();
+      progress = [trace](const platform::Playback& p) {
+        return window::hearing_text(spectrum::value_at(trace, p.played, p.length), trace.axis);
+      };
+    }
+  }
+  if (o.peaks) {
+    const std::string peaks = sound::loadfromfile(files, common::kScratchPeaks);
+    out << peaks;
+    out.stream().flush();
+    if (peaks.empty()) {
+      err.say("no peaks: no spectrum was drawn");
+      status = 1;
+    }
+  }
   if (o.viewSpectrum) form.command3_click();
   if (o.archive) {
     // As in the window, only a sound that was made can be archived.
@@ -202,7 +235,7 @@ int run_console(const std::vector<std::string>& args, std::ostream& standardOutp
       }
     }
   }
-  if (sound.played()) wait_for_sound(media, window::sound_name(form.memory().lastFidPath, o.tones), err);
+  if (sound.played()) wait_for_sound(media, progress, err);
   desktop.wait(kDesktopAnswer);
   return status;
 }

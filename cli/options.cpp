@@ -20,6 +20,8 @@ const char* const kUsage =
     "  --tones          play the tone test\n"
     "  --view-spectrum  open the dataset's spectrum plot with the desktop's viewer (after\n"
     "                   taking FID-PATH in, when there is one)\n"
+    "  --hear-spectrum  then play FID-PATH's spectrum as an audio graph (spectrum.wav)\n"
+    "  --peaks          print the spectrum's peaks (peaks.txt): ppm and height\n"
     "  --archive NAME   then keep the dataset and its sound in the archive folder NAME\n"
     "  --no-play        write the files without playing them\n"
     "  --no-picture     do not draw the dataset's spectrum (spectrum.gif and, without a plot,\n"
@@ -35,7 +37,8 @@ std::variant<Options, std::string> parse_options(const std::vector<std::string>&
       {"--f2", &o.f2},       {"--archive", &o.archive}};
   const std::pair<std::string_view, bool*> flags[] = {
       {"--off1", &o.off1},    {"--off2", &o.off2},    {"--tones", &o.tones},
-      {"--view-spectrum", &o.viewSpectrum},            {"--help", &o.help},
+      {"--view-spectrum", &o.viewSpectrum},            {"--hear-spectrum", &o.hearSpectrum},
+      {"--peaks", &o.peaks},  {"--help", &o.help},
       {"-h", &o.help},        {"--version", &o.version}};
   const std::pair<std::string_view, bool*> negations[] = {
       {"--no-play", &o.play}, {"--no-picture", &o.picture}, {"--no-open", &o.open}};

@@ -15,6 +15,8 @@ struct Options {
   bool off1 = false, off2 = false;    // uncheck a tone box
   bool tones = false;                 // the tone test instead of a replay
   bool viewSpectrum = false;          // open the scratch plot (after taking a dataset in)
+  bool hearSpectrum = false;          // then "hear Spectrum" (after taking a dataset in)
+  bool peaks = false;                 // print the spectrum's peaks
   std::optional<std::string> archive; // then "archive Data" under this name
   bool play = true;
   bool picture = true;                // draw the spectrum of a dataset taken in

@@ -12,6 +12,10 @@ inline constexpr const char* kScratchSpectrum = "C:\\temp\\spectrum.eps";
 inline constexpr const char* kScratchPicture = "C:\\temp\\spectrum.gif";
 inline constexpr const char* kScratchWav = "C:\\temp\\fid.wav";
 inline constexpr const char* kScratchListing = "C:\\temp\\fid.xls";
+// The spectrum heard, its peaks, and half a second of it around one of them.
+inline constexpr const char* kScratchSpectrumSound = "C:\\temp\\spectrum.wav";
+inline constexpr const char* kScratchPeaks = "C:\\temp\\peaks.txt";
+inline constexpr const char* kScratchPeakSound = "C:\\temp\\peak.wav";
 // The data file of a dataset of another maker, as it was, under its own name: the one
 // file in this folder.
 inline constexpr const char* kScratchOriginal = "C:\\temp\\original";

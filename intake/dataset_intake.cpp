@@ -6,8 +6,9 @@
 #include "common/scratch_paths.hpp"
 #include "formats/detection.hpp"
 #include "intake/converted_dataset.hpp"
-#include "picture/drawing.hpp"
-#include "picture/reading.hpp"
+#include "spectrum/drawing.hpp"
+#include "spectrum/peaks.hpp"
+#include "spectrum/reading.hpp"
 
 namespace intake {
 namespace {
@@ -29,16 +30,28 @@ bool put(platform::FileSystem& files, const char* path, const std::optional<std:
   return bool(file.commit());
 }
 
+// The previous dataset's picture, peaks and heard spectrum go in any case: they must not
+// be archived with this one, nor heard as its own.
+void forget_spectrum(platform::FileSystem& files) {
+  for (const char* path : {common::kScratchPicture, common::kScratchPeaks, common::kScratchSpectrumSound,
+                           common::kScratchPeakSound}) {
+    files.delete_file(path);
+  }
+}
+
 // Draws the dataset's spectrum as the scratch picture and, for a dataset without a plot
-// of its own, as the plot that "view Spectrum" opens. processed: the dataset's
-// processed folder, or nothing to draw from its FID.
+// of its own, as the plot that "view Spectrum" opens; reads out its peaks. processed: the
+// dataset's processed folder, or nothing to draw from its FID.
 void draw_picture(platform::Services& s, const std::string& processed, IntakeResult& result) {
-  const auto drawn = picture::read_spectrum(
-      s.files, {processed, common::kScratchFid, common::kScratchAcqus, common::kScratchTitle}, picture::kColumns);
-  if (!drawn) return;
-  result.picture = put(s.files, common::kScratchPicture, picture::gif_of(*drawn));
-  if (result.plot.empty() && put(s.files, common::kScratchSpectrum, picture::eps_of(*drawn))) {
-    s.window.enable(platform::Button::Command3, true);
+  result.trace = spectrum::read_trace(
+      s.files, {processed, common::kScratchFid, common::kScratchAcqus, common::kScratchTitle}, spectrum::kColumns);
+  if (result.trace) {
+    result.picture = put(s.files, common::kScratchPicture, spectrum::gif_of(*result.trace));
+    if (result.plot.empty() && put(s.files, common::kScratchSpectrum, spectrum::eps_of(*result.trace))) {
+      s.window.enable(platform::Button::Command3, true);
+    }
+    result.peaks = spectrum::peaks_of(*result.trace);
+    put(s.files, common::kScratchPeaks, spectrum::peaks_file(result.peaks, result.trace->axis));
   }
 }
 
@@ -80,8 +93,9 @@ void take_in_converted(platform::Services& s, common::FormMemory& memory, const 
 
   result.sound = sound::createsound(s, memory, given, 0, 0);
 
-  files.delete_file(common::kScratchPicture);
+  forget_spectrum(files);
   if (options.picture) draw_picture(s, {}, result);
+  s.window.enable(platform::Button::Command5, result.picture);
 }
 
 }  // namespace
@@ -134,9 +148,9 @@ IntakeResult loadFIDfile(platform::Services& s, common::FormMemory& memory, cons
   result.sound = sound::createsound(s, memory, vFN, 0, 0);
 
   // After the sound has gone to playback, which never waits for the picture.
-  // The previous dataset's picture goes in any case: it must not be archived with this one.
-  files.delete_file(common::kScratchPicture);
+  forget_spectrum(files);
   if (options.picture) draw_picture(s, folder + "pdata/1/", result);
+  s.window.enable(platform::Button::Command5, result.picture);
   return result;
 }
 

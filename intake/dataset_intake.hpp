@@ -3,12 +3,15 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/form_memory.hpp"
 #include "formats/dataset.hpp"
 #include "platform/file_system.hpp"
 #include "platform/services.hpp"
 #include "sound/sound_request.hpp"
+#include "spectrum/peaks.hpp"
+#include "spectrum/reading.hpp"
 
 namespace intake {
 
@@ -25,6 +28,8 @@ struct IntakeResult {
   std::string plot;          // the name of the plot listed in pdata/1; empty when none
   std::optional<sound::SoundResult> sound;  // the request that sounded it; none when refused
   bool picture = false;      // the spectrum drawn as spectrum.gif (and, without a plot, .eps)
+  std::optional<spectrum::Trace> trace;  // what was drawn, to hear it and step through its peaks
+  std::vector<spectrum::Peak> peaks;     // written to peaks.txt
 };
 
 struct IntakeOptions {
@@ -44,7 +49,8 @@ std::string dataset_file(const platform::FileSystem& files, const std::string& p
 // title and parameters, which are never inherited.
 // Then, once the sound is playing, the spectrum is drawn as "C:\temp\spectrum.gif" and,
 // for a dataset without a plot, as "C:\temp\spectrum.eps", which "view Spectrum" then
-// opens. A dataset whose spectrum cannot be drawn has neither.
+// opens; its peaks are written to "C:\temp\peaks.txt", and "hear Spectrum" is enabled.
+// A dataset whose spectrum cannot be drawn has none of them.
 // A data file of another maker (told by its content) is converted instead of copied: its
 // points, parameters and title become the scratch FID (doubles), acqus and title, and
 // the file itself is kept under its own name in "C:\temp\original"; the caption shows

@@ -6,8 +6,9 @@
 
 namespace platform {
 
-// The two buttons whose enabled state the routines set.
-enum class Button { Command3, Command4 };
+// The buttons whose enabled state the routines set: "view Spectrum", "archive Data" and
+// "hear Spectrum".
+enum class Button { Command3, Command4, Command5 };
 
 // The tone boxes: txtF1 with Check1, txtF2 with Check2.
 enum class ToneBox { First, Second };

@@ -21,41 +21,51 @@ const std::int32_t kFidBaseRate = platform::round_to_int32(32768 / 3.9584243).va
 // The sample rate that the replay speed asks for, into result; false when it gives none.
 bool sample_rate(platform::Services& s, common::FormMemory& memory, std::int32_t baseRate,
                  SoundResult& result) {
-  using Outcome = SoundResult::Outcome;
-  // The speed is kept to tenths: "x 0.125" plays at 0.1 of the base rate.
-  std::int32_t tenths = 0;
-  const double speed = platform::numeric_value(platform::from_second(s.window.replay_speed()));
-  if (const auto rounded = platform::round_to_int32(speed * 10)) {
-    tenths = *rounded;
-  } else {
-    s.files.failures().raise();
-  }
-  std::optional<std::int32_t> rate;
-  if (tenths != 0) {
-    rate = platform::round_to_int32(tenths / 10.0 * baseRate);
-  } else {
-    if (memory.customMultiplier == 0) memory.customMultiplier = 1;
-    // Offered with "." whatever the locale, so that confirming it unchanged keeps it.
-    result.answer = s.window.prompt("Multiplier?", platform::decimal_text(memory.customMultiplier));
-    const auto multiplier = platform::leading_number(result.answer);
-    memory.customMultiplier = multiplier.value_or(0);
-    if (!multiplier) {
-      result.outcome = result.answer.empty() ? Outcome::Cancelled : Outcome::NotANumber;
-      return false;
-    }
-    rate = platform::round_to_int32(baseRate * memory.customMultiplier);
-  }
+  const std::optional<ReplaySpeed> speed = replay_speed(s, memory, result);
+  if (!speed) return false;
+  const std::optional<std::int32_t> rate = speed->tenths != 0
+                                               ? platform::round_to_int32(speed->tenths / 10.0 * baseRate)
+                                               : platform::round_to_int32(baseRate * speed->multiplier);
   if (!rate) {
-    result.outcome = Outcome::RateTooLarge;
+    result.outcome = SoundResult::Outcome::RateTooLarge;
     return false;
   }
   // A rate of 0 or below makes no playable file.
   result.rate = *rate;
-  if (*rate <= 0) result.outcome = Outcome::NoPositiveRate;
+  if (*rate <= 0) result.outcome = SoundResult::Outcome::NoPositiveRate;
   return *rate > 0;
 }
 
 }  // namespace
+
+std::optional<ReplaySpeed> replay_speed(platform::Services& s, common::FormMemory& memory, SoundResult& result,
+                                        bool ask) {
+  using Outcome = SoundResult::Outcome;
+  // The speed is kept to tenths: "x 0.125" plays at 0.1 of the base rate.
+  ReplaySpeed speed;
+  const double picked = platform::numeric_value(platform::from_second(s.window.replay_speed()));
+  if (const auto rounded = platform::round_to_int32(picked * 10)) {
+    speed.tenths = *rounded;
+  } else {
+    s.files.failures().raise();
+  }
+  if (speed.tenths != 0) return speed;
+  if (memory.customMultiplier == 0) memory.customMultiplier = 1;
+  if (!ask) {
+    speed.multiplier = memory.customMultiplier;
+    return speed;
+  }
+  // Offered with "." whatever the locale, so that confirming it unchanged keeps it.
+  result.answer = s.window.prompt("Multiplier?", platform::decimal_text(memory.customMultiplier));
+  const auto multiplier = platform::leading_number(result.answer);
+  memory.customMultiplier = multiplier.value_or(0);
+  if (!multiplier) {
+    result.outcome = result.answer.empty() ? Outcome::Cancelled : Outcome::NotANumber;
+    return std::nullopt;
+  }
+  speed.multiplier = memory.customMultiplier;
+  return speed;
+}
 
 std::string loadfromfile(platform::FileSystem& files, std::string_view fname) {
   return files.read_start(fname, std::size_t{1} << 20);

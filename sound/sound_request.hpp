@@ -22,6 +22,7 @@ struct SoundResult {
     NotANumber,      // the answer does not start with a number
     NoPositiveRate,  // the speed gives a rate of 0 or below
     RateTooLarge,    // the speed gives a rate that does not fit 32 bits
+    TooLong,         // the speed makes the spectrum's audio graph last more than an hour
     NotWritten,      // the sound or its listing could not be written (see reason)
   };
   // A sound longer than a WAVE file holds: cut at the last sample that keeps it valid.
@@ -40,6 +41,18 @@ struct SoundResult {
   bool played() const { return outcome == Outcome::Played; }
   double seconds() const { return rate > 0 ? static_cast<double>(samples) / rate : 0.0; }
 };
+
+// The replay speed picked: Combo1's number kept to tenths, or, for "x ?" (tenths 0), the
+// answer to "Multiplier?", offered with the last one (1 at first), which memory keeps.
+struct ReplaySpeed {
+  std::int32_t tenths = 0;
+  double multiplier = 0;  // for "x ?"
+  double factor() const { return tenths != 0 ? tenths / 10.0 : multiplier; }
+};
+// Nothing when the question was cancelled or not answered with a number: result says so.
+// Without ask, "x ?" is not asked again: the last answer (1 at first) stands.
+std::optional<ReplaySpeed> replay_speed(platform::Services& services, common::FormMemory& memory,
+                                        SoundResult& result, bool ask = true);
 
 // what: "tone" for the tone test, "fid" to sound the scratch FID again, or the FID path
 // of a dataset just taken in. Sets Label1, writes the WAVE file and the sample listing at

@@ -116,6 +116,12 @@ void write_comment(BinaryFile& file, const WaveHeaders& h) {
 
 }  // namespace
 
+WaveHeaders standard_headers() {
+  WaveHeaders h;
+  set_default_header(h);
+  return h;
+}
+
 std::int64_t most_samples(std::int64_t headerBytes, const WaveLimit& limit) {
   const std::int64_t room = (limit.mostRiffSize + 8 - headerBytes) / 2;
   return std::clamp<std::int64_t>(room, 0, limit.mostSamples);

@@ -64,6 +64,9 @@ struct WaveLimit {
 // data chunk's header included.
 std::int64_t most_samples(std::int64_t headerBytes, const WaveLimit& limit = {});
 
+// The standard header: 16-bit mono PCM, as when no template supplies one.
+WaveHeaders standard_headers();
+
 // Reads the template's headers up to its data chunk; without one, the default 16-bit mono
 // PCM header. A missing template is created empty. The loop also ends once any operation
 // has raised the file system's failure flag.

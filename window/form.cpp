@@ -3,6 +3,7 @@
 
 #include "common/scratch_paths.hpp"
 #include "platform/text.hpp"
+#include "spectrum/hearing.hpp"
 
 namespace window {
 namespace {
@@ -41,20 +42,30 @@ void Form::prepare_controls() {
   window.pick_replay_entry(kStartSpeed);
   window.enable(Button::Command3, false);
   window.enable(Button::Command4, false);
+  window.enable(Button::Command5, false);
 }
 
 std::optional<intake::IntakeResult> Form::take_command_line() {
   // The whole text is one path: not split, quotes kept.
   const std::string commandLine = services_.window.command_line();
   if (commandLine.empty()) return std::nullopt;
-  return intake::loadFIDfile(services_, memory_, commandLine, intakeOptions_);
+  return remember(intake::loadFIDfile(services_, memory_, commandLine, intakeOptions_));
+}
+
+std::optional<intake::IntakeResult> Form::remember(std::optional<intake::IntakeResult> result) {
+  if (result && result->sound) {
+    trace_ = result->trace;
+    peaks_ = result->peaks;
+    peak_.reset();
+  }
+  return result;
 }
 
 sound::SoundResult Form::command1_click() { return sound::createsound(services_, memory_, "fid", 0, 0); }
 
 std::optional<intake::IntakeResult> Form::command1_drop(const std::vector<std::string>& files) {
   if (files.empty()) return std::nullopt;
-  return intake::loadFIDfile(services_, memory_, files.front(), intakeOptions_);
+  return remember(intake::loadFIDfile(services_, memory_, files.front(), intakeOptions_));
 }
 
 ToneTestResult Form::command2_click() {
@@ -68,5 +79,20 @@ void Form::command3_click() {
 }
 
 archive::ArchiveResult Form::command4_click() { return archive::archivedata(services_); }
+
+std::optional<sound::SoundResult> Form::command5_click() {
+  if (!trace_) return std::nullopt;
+  return spectrum::hear_spectrum(services_, memory_, *trace_);
+}
+
+std::optional<PeakStep> Form::step_peak(int direction) {
+  if (!trace_ || peaks_.empty()) return std::nullopt;
+  const std::size_t n = peaks_.size();
+  // The first step goes to the first peak (or, backwards, the last).
+  peak_ = !peak_ ? (direction > 0 ? 0 : n - 1) : (*peak_ + (direction > 0 ? 1 : n - 1)) % n;
+  PeakStep step{*peak_ + 1, n, peaks_[*peak_], trace_->axis, {}};
+  step.sound = spectrum::hear_around(services_, memory_, *trace_, step.peak.at);
+  return step;
+}
 
 }  // namespace window

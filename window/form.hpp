@@ -11,6 +11,8 @@
 #include "intake/dataset_intake.hpp"
 #include "platform/services.hpp"
 #include "sound/sound_request.hpp"
+#include "spectrum/peaks.hpp"
+#include "spectrum/reading.hpp"
 
 namespace window {
 
@@ -29,6 +31,15 @@ ToneArguments tone_arguments(const platform::WindowServices& window);
 struct ToneTestResult {
   std::optional<platform::ToneBox> refused;
   sound::SoundResult sound;
+};
+
+// A step to a peak of the last spectrum drawn: which of them it is, and its sound.
+struct PeakStep {
+  std::size_t number = 0;  // from 1
+  std::size_t count = 0;
+  spectrum::Peak peak;
+  spectrum::Axis axis = spectrum::Axis::Ppm;
+  sound::SoundResult sound;  // half a second of the spectrum heard around it
 };
 
 // Owns what the window remembers and runs one handler per user event; each returns what
@@ -55,13 +66,27 @@ class Form {
   // "view Spectrum": the scratch copy of the plot, opened by the desktop.
   void command3_click();
   archive::ArchiveResult command4_click();  // "archive Data"
+  // "hear Spectrum": the spectrum of the dataset last taken in, heard; nothing when no
+  // spectrum was drawn for it.
+  std::optional<sound::SoundResult> command5_click();
+  // To the next peak of that spectrum (direction 1) or the previous one (-1), round from
+  // the last to the first; nothing when it has none.
+  std::optional<PeakStep> step_peak(int direction);
 
   const common::FormMemory& memory() const { return memory_; }
+  // The spectrum drawn for the dataset last taken in.
+  const std::optional<spectrum::Trace>& trace() const { return trace_; }
 
  private:
+  // Keeps what a dataset's intake drew; one that was refused leaves the last one.
+  std::optional<intake::IntakeResult> remember(std::optional<intake::IntakeResult> result);
+
   platform::Services& services_;
   intake::IntakeOptions intakeOptions_;
   common::FormMemory memory_;
+  std::optional<spectrum::Trace> trace_;
+  std::vector<spectrum::Peak> peaks_;
+  std::optional<std::size_t> peak_;  // the peak last stepped to
 };
 
 }  // namespace window

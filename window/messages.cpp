@@ -22,6 +22,8 @@ std::optional<std::string> no_sound_message(const sound::SoundResult& result) {
              "; no sound was made.";
     case Outcome::RateTooLarge:
       return "The replay speed gives a sample rate too large to write; no sound was made.";
+    case Outcome::TooLong:
+      return "At this replay speed the spectrum would last more than an hour; no sound was made.";
     case Outcome::NotWritten:
       return "The sound could not be written (" + result.written.reason() +
              "); the previous sound and listing are kept.";

@@ -1,6 +1,7 @@
 // The status line's words.
 #include "window/status.hpp"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -19,6 +20,27 @@ std::string progress_text(const std::string& what, const platform::Playback& pla
 
 std::string playing_status(const std::string& what, const platform::Playback& playback) {
   return progress_text(what, playback) + " \u2014 Esc stops";
+}
+
+std::string named_with_title(const std::string& name, const std::string& caption) {
+  const std::size_t start = caption.find('\r');
+  if (start == std::string::npos) return name;
+  const std::string title = caption.substr(start + 1, caption.find_first_of("\r\n", start + 1) - start - 1);
+  return title.empty() ? name : name + " (" + title + ")";
+}
+
+std::string hearing_text(double at, spectrum::Axis axis) {
+  char text[64];
+  const auto [end, error] = std::to_chars(text, text + sizeof text, at, std::chars_format::fixed, axis == spectrum::Axis::Ppm ? 1 : 0);
+  const std::string value = error == std::errc() ? std::string(text, end) : "?";
+  return "Hearing the spectrum: " + value + (axis == spectrum::Axis::Ppm ? " ppm" : " Hz");
+}
+
+std::string hearing_status(double at, spectrum::Axis axis) { return hearing_text(at, axis) + " \u2014 Esc stops"; }
+
+std::string peak_status(const PeakStep& step) {
+  return "Peak " + std::to_string(step.number) + " of " + std::to_string(step.count) + ": " +
+         spectrum::peak_text(step.peak, step.axis);
 }
 
 std::string sound_name(const std::string& fidPath, bool tones) {

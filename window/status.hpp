@@ -4,6 +4,8 @@
 #include <string>
 
 #include "platform/media.hpp"
+#include "spectrum/reading.hpp"
+#include "window/form.hpp"
 
 namespace window {
 
@@ -20,5 +22,17 @@ std::string sound_name(const std::string& fidPath, bool tones);
 
 // Seconds as "m:ss.t" (0:01.2; 12:05.0), tenths cut, not rounded.
 std::string clock_text(double seconds);
+
+// A new dataset's name with its title's first line (the caption's second line), as its
+// sound is announced: "ethanol/1/fid (Ethanol in CDCl3)"; the name alone without a title.
+std::string named_with_title(const std::string& name, const std::string& caption);
+
+// "Hearing the spectrum: 7.3 ppm", where the sweep is, and in the window with
+// " — Esc stops".
+std::string hearing_text(double at, spectrum::Axis axis);
+std::string hearing_status(double at, spectrum::Axis axis);
+
+// "Peak 3 of 12: 7.26 ppm, 100 %".
+std::string peak_status(const PeakStep& step);
 
 }  // namespace window

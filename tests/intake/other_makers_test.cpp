@@ -7,8 +7,8 @@
 
 #include "archive/archive_page.hpp"
 #include "intake/dataset_intake.hpp"
-#include "picture/drawing.hpp"
-#include "picture/reading.hpp"
+#include "spectrum/drawing.hpp"
+#include "spectrum/reading.hpp"
 #include "sound/word_format.hpp"
 #include "tests/support/makers.hpp"
 #include "tests/support/pictures.hpp"
@@ -49,11 +49,11 @@ class OtherMakersTest : public ::testing::Test {
   void expect_tallest_peak_at(double ppm) {
     const auto greys = gif_greys(scratch("spectrum.gif"));
     ASSERT_TRUE(greys.has_value());
-    const auto drawn = picture::read_spectrum(bench.files, {"", "C:\\temp\\fid", "C:\\temp\\acqus", "C:\\temp\\title"},
-                                              picture::kColumns);
+    const auto drawn = spectrum::read_trace(bench.files, {"", "C:\\temp\\fid", "C:\\temp\\acqus", "C:\\temp\\title"},
+                                              spectrum::kColumns);
     ASSERT_TRUE(drawn.has_value());
-    EXPECT_EQ(drawn->axis, picture::Axis::Ppm);
-    EXPECT_NEAR(tallest_peak_x(*greys).value_or(-100), picture::x_of(*drawn, ppm), 3) << ppm << " ppm";
+    EXPECT_EQ(drawn->axis, spectrum::Axis::Ppm);
+    EXPECT_NEAR(tallest_peak_x(*greys).value_or(-100), spectrum::x_of(*drawn, ppm), 3) << ppm << " ppm";
   }
 
   Workbench bench;
@@ -134,7 +134,7 @@ TEST_F(OtherMakersTest, TheOriginalIsArchivedUnderItsOwnNameAndNoBrukerDatasetIn
   EXPECT_TRUE(fs::is_empty(bench.scratch("original")));
   bench.window.answers = {"demo"};
   ASSERT_EQ(archive::archivedata(bench.services).outcome, archive::ArchiveResult::Outcome::Written);
-  EXPECT_EQ(std::distance(fs::directory_iterator(bench.scratch("fidsong/demo")), {}), 6) << "the files of today, no more";
+  EXPECT_EQ(std::distance(fs::directory_iterator(bench.scratch("fidsong/demo")), {}), 7) << "the files of today and its peaks, no more";
 }
 
 TEST_F(OtherMakersTest, AFileWithoutAnFidIsRefusedAndTheScratchFolderStaysByteForByte) {
@@ -198,11 +198,11 @@ TEST_F(OtherMakersTest, TheSharedJcampAndJeolFilesSoundAndShowAsTheirDataSay) {
             "##TITLE= Acquisition parameters of a JEOL Delta dataset\n##JCAMPDX= 5.0\n##DATATYPE= Parameter Values\n"
             "##ORIGIN= JEOL Delta\n##$BYTORDA= 0\n##$DTYPA= 2\n##$SW_h= 7494.00479616307\n##$SFO1= 399.78419728924194\n"
             "##$BF1= 399.78219837825003\n##$O1= 1998.9109918912502\n##$NUC1= <1H>\n##$TD= 65536\n##END=\n");
-  const auto drawn = picture::read_spectrum(bench.files, {"", "C:\\temp\\fid", "C:\\temp\\acqus", "C:\\temp\\title"},
-                                            picture::kColumns);
+  const auto drawn = spectrum::read_trace(bench.files, {"", "C:\\temp\\fid", "C:\\temp\\acqus", "C:\\temp\\title"},
+                                            spectrum::kColumns);
   ASSERT_TRUE(drawn.has_value());
   const auto height_near = [&](double ppm) {
-    const auto x = static_cast<std::size_t>(std::lround(picture::x_of(*drawn, ppm) - picture::kPlotLeft));
+    const auto x = static_cast<std::size_t>(std::lround(spectrum::x_of(*drawn, ppm) - spectrum::kPlotLeft));
     double most = 0;
     for (std::size_t i = x - 2; i <= x + 2; ++i) most = std::max(most, drawn->columns[i].high);
     return most;

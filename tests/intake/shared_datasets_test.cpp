@@ -10,7 +10,7 @@
 
 #include "intake/dataset_intake.hpp"
 #include "sound/parameters.hpp"
-#include "picture/drawing.hpp"
+#include "spectrum/drawing.hpp"
 #include "tests/support/pictures.hpp"
 #include "tests/support/workbench.hpp"
 
@@ -148,11 +148,11 @@ TEST_F(SharedDatasetsTest, EachIsDrawnWithItsTallestPeakWhereItsDataSay) {
 
     const double ppm = processed ? tallest_processed_ppm(folder / "pdata/1")
                                  : tallest_transformed_ppm(result.dataFile, read_file(folder / "acqus"));
-    const auto drawn = picture::read_spectrum(
+    const auto drawn = spectrum::read_trace(
         bench.files, {(folder / "pdata/1/").string(), "C:\\temp\\fid", "C:\\temp\\acqus", "C:\\temp\\title"},
-        picture::kColumns);
+        spectrum::kColumns);
     ASSERT_TRUE(drawn.has_value());
-    EXPECT_NEAR(tallest_peak_x(*greys).value_or(-100), picture::x_of(*drawn, ppm), 3) << dataset << " at " << ppm << " ppm";
+    EXPECT_NEAR(tallest_peak_x(*greys).value_or(-100), spectrum::x_of(*drawn, ppm), 3) << dataset << " at " << ppm << " ppm";
   }
 }
 

@@ -31,12 +31,12 @@ std::optional<std::vector<unsigned char>> gif_greys(const std::string& bytes) {
   GifFileType* gif = DGifOpen(&reader, read_gif, &error);
   if (!gif) return std::nullopt;
   std::optional<std::vector<unsigned char>> greys;
-  if (DGifSlurp(gif) == GIF_OK && gif->ImageCount == 1 && gif->SWidth == picture::kWidth &&
-      gif->SHeight == picture::kHeight) {
+  if (DGifSlurp(gif) == GIF_OK && gif->ImageCount == 1 && gif->SWidth == spectrum::kWidth &&
+      gif->SHeight == spectrum::kHeight) {
     const SavedImage& image = gif->SavedImages[0];
     const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif->SColorMap;
     greys.emplace();
-    for (int i = 0; map && i < picture::kWidth * picture::kHeight; ++i) {
+    for (int i = 0; map && i < spectrum::kWidth * spectrum::kHeight; ++i) {
       const GifColorType c = map->Colors[image.RasterBits[i]];
       greys->push_back(static_cast<unsigned char>((c.Red + c.Green + c.Blue) / 3));
     }
@@ -46,9 +46,9 @@ std::optional<std::vector<unsigned char>> gif_greys(const std::string& bytes) {
 }
 
 std::optional<int> tallest_peak_x(const std::vector<unsigned char>& greys) {
-  for (int y = picture::kPlotTop - 2; y < picture::kPlotBottom - 1; ++y) {
-    for (int x = picture::kPlotLeft; x < picture::kPlotRight; ++x) {
-      if (greys[static_cast<std::size_t>(y * picture::kWidth + x)] < 128) return x;
+  for (int y = spectrum::kPlotTop - 2; y < spectrum::kPlotBottom - 1; ++y) {
+    for (int x = spectrum::kPlotLeft; x < spectrum::kPlotRight; ++x) {
+      if (greys[static_cast<std::size_t>(y * spectrum::kWidth + x)] < 128) return x;
     }
   }
   return std::nullopt;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "picture/drawing.hpp"
+#include "spectrum/drawing.hpp"
 
 namespace testsupport {
 

@@ -10,9 +10,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::vector<std::string> kCore = {"sound/", "intake/", "archive/", "common/", "picture/"};
+const std::vector<std::string> kCore = {"sound/", "intake/", "archive/", "common/", "spectrum/", "formats/"};
 const std::vector<std::string> kSubsystems = {"sound/", "intake/", "archive/", "common/",
-                                              "picture/", "window/", "cli/"};
+                                              "spectrum/", "formats/", "window/", "cli/"};
 
 bool under(const std::string& path, const std::vector<std::string>& folders) {
   for (const auto& f : folders) {
@@ -30,6 +30,9 @@ std::string crossing(const std::string& path, const std::string& included, bool 
   if (system) return {};
   if (under(path, kCore) && under(included, {"window/", "cli/"})) return "the core never includes a front end";
   if (path.starts_with("platform/") && under(included, kSubsystems)) return "platform/ includes no subsystem";
+  if (path.starts_with("formats/") && under(included, {"sound/", "spectrum/", "intake/", "archive/", "window/", "cli/"})) {
+    return "formats/ knows no sound and no window";
+  }
   if (path.starts_with("window/") && included.starts_with("cli/")) return "the window never includes the console";
   return {};
 }
@@ -75,7 +78,8 @@ TEST(Layers, EachKindOfCrossingIsFound) {
       {"platform/d.cpp", "#include \"sound/word_format.hpp\""},
       {"window/e.cpp", "  #  include <QtCore/QObject>"},
       {"window/qt/f.cpp", "#include <SDL2/SDL.h>"},
-      {"picture/g.cpp", "#include \"cli/options.hpp\""},
+      {"spectrum/g.cpp", "#include \"cli/options.hpp\""},
+      {"formats/h.cpp", "#include \"sound/word_format.hpp\""},
   };
   for (const auto& [file, line] : crossing) testsupport::write_file(tree.path() / file, std::string(line) + "\n");
   testsupport::write_file(tree.path() / "window/qt/ok.cpp", "#include <QWidget>\n#include \"window/form.hpp\"\n");

@@ -48,6 +48,7 @@ TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThemWithTheirStartValues) 
       {"Label5", {64, 160, 70, 13}, "Replay Speed:", true},
       {"Command3", {152, 120, 145, 25}, "view Spectrum", false},
       {"Command4", {312, 120, 145, 25}, "archive Data", false},
+      {"Command5", {152, 160, 145, 25}, "hear Spectrum", false},  // under "view Spectrum"
       {"Line1", {1, 56, 143, 1}, nullptr, true},
       {"Line2", {0, 152, 143, 1}, nullptr, true},
       {"StatusLine", {0, 197, 462, 22}, "Drop a dataset's fid on the large button, or press Ctrl+O", true},
@@ -80,7 +81,7 @@ TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThemWithTheirStartValues) 
   }
   EXPECT_EQ(order, QStringList({"Command1", "Combo1", "txtF1", "txtF2", "Command2", "Check1",
                                 "Check2", "Command1", "Combo1"}))
-      << "the two disabled buttons take no focus";
+      << "the three disabled buttons take no focus";
 }
 
 TEST_F(MainWindowTest, StartUpTakesTheCommandLineDatasetInBeforeTheWindowIsShown) {
@@ -93,7 +94,19 @@ TEST_F(MainWindowTest, StartUpTakesTheCommandLineDatasetInBeforeTheWindowIsShown
             vFN.string() + "\nEthanol in CDCl3, 1H, 400 MHz\nFID-Song demo dataset (synthetic)\n");
   EXPECT_TRUE(control(&w, "Command3")->isEnabled());
   EXPECT_TRUE(control(&w, "Command4")->isEnabled());
+  EXPECT_TRUE(control(&w, "Command5")->isEnabled()) << "its spectrum was drawn";
   EXPECT_EQ(read_file(bench.scratch("fid")), read_file(vFN));
+
+  // "hear Spectrum" comes after "archive Data" in the tab order.
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  control(&w, "Check2")->setFocus();
+  QStringList order;
+  for (int i = 0; i < 5; ++i) {
+    order << QApplication::focusWidget()->objectName();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  }
+  EXPECT_EQ(order, QStringList({"Check2", "Command3", "Command4", "Command5", "Command1"}));
 }
 
 TEST_F(MainWindowTest, TheLargeButtonReplaysAtThePickedSpeed) {

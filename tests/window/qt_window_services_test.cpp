@@ -24,7 +24,8 @@ TEST(QtWindowServices, ReadsBackExactlyTheBytesOfAHugeCaptionWithoutShowingThemA
   QWidget parent;
   window::Controls c{&parent,          new QLabel(&parent),    new QComboBox(&parent),
                      new QLineEdit(&parent), new QLineEdit(&parent), new QCheckBox(&parent),
-                     new QCheckBox(&parent), new QPushButton(&parent), new QPushButton(&parent)};
+                     new QCheckBox(&parent), new QPushButton(&parent), new QPushButton(&parent),
+                     new QPushButton(&parent)};
   c.label1->setWordWrap(true);
   c.label1->setGeometry(0, 0, 297, 97);
   window::QtWindowServices services(c, "");

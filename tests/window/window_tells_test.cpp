@@ -78,7 +78,8 @@ TEST_F(WindowTellsTest, TheStatusLineSaysHowToStartWhatPlaysAndWhatFailed) {
 
   const auto vFN = copy_demo(bench.root.path() / "ethanol");
   ASSERT_TRUE(drop(w.get(), control(w.get(), "Command1"), files({vFN.string()})));
-  const std::string playing = "Playing ethanol/1/fid: 0:00.5 of 0:03.9 \u2014 Esc stops";
+  // A new dataset is announced with its title's first line.
+  const std::string playing = "Playing ethanol/1/fid (Ethanol in CDCl3, 1H, 400 MHz): 0:00.5 of 0:03.9 \u2014 Esc stops";
   EXPECT_EQ(status_of(w.get()), playing);
   EXPECT_EQ(accessible(status, QAccessible::Name), playing) << "screen readers are told";
 
@@ -182,7 +183,8 @@ TEST_F(WindowTellsTest, AScreenReaderHearsWhatEachControlDoesAndTheKeysShowInThe
       {"txtF1", "First tone frequency in hertz", nullptr}, {"txtF2", "Second tone frequency in hertz", nullptr},
       {"Command2", "Play the tones", "Ctrl+T"},       {"Check1", "First tone on", nullptr},
       {"Check2", "Second tone on", nullptr},          {"Command3", "View the spectrum", "Ctrl+E"},
-      {"Command4", "Archive the dataset", "Ctrl+S"},  {"Label1", "Title", nullptr},
+      {"Command4", "Archive the dataset", "Ctrl+S"},  {"Command5", "Hear the spectrum", "Ctrl+L"},
+      {"Label1", "title will appear here", nullptr},  // named by its caption
   };
   for (const auto& c : controls) {
     QWidget* widget = control(w.get(), c.control);
@@ -201,8 +203,10 @@ TEST_F(WindowTellsTest, AScreenReaderHearsWhatEachControlDoesAndTheKeysShowInThe
   EXPECT_EQ(labels[0].first->text(QAccessible::Name).toStdString(), "Replay Speed:");
 
   // The keys do what the buttons do.
+  EXPECT_NE(accessible(control(w.get(), "Command5"), QAccessible::Description).find("Ctrl+. and Ctrl+,"), std::string::npos);
   QTest::keyClick(w.get(), Qt::Key_T, Qt::ControlModifier);
   EXPECT_EQ(control<QLabel>(w.get(), "Label1")->text(), "440 and 445 Hz");
+  EXPECT_EQ(accessible(control(w.get(), "Label1"), QAccessible::Name), "440 and 445 Hz") << "the caption is heard";
   QTest::keyClick(w.get(), Qt::Key_E, Qt::ControlModifier);  // disabled: no plot yet
   EXPECT_TRUE(bench.shell.opened.empty());
 }

@@ -17,6 +17,7 @@
 #include "window/qt/drop_button.hpp"
 #include "window/qt/layout.hpp"
 #include "window/qt/status_line.hpp"
+#include "spectrum/audio_graph.hpp"
 #include "window/status.hpp"
 
 namespace window {
@@ -90,6 +91,7 @@ Controls MainWindow::build_controls() {
   command1_ = place<DropButton>(this, "Command1", twips(0, 1320, 2175, 375),
                                 "drag FID here to listen to it");
   c.label1 = place<QLabel>(this, "Label1", twips(2400, 240, 4455, 1455), "title will appear here");
+  c.label1->setAccessibleName(c.label1->text());  // as every caption after it
   c.combo1 = place<QComboBox>(this, "Combo1", twips(960, 2640, 1335, 315));
   c.txtF1 = place<QLineEdit>(this, "txtF1", twips(240, 480, 615, 285), "Text1");
   c.txtF2 = place<QLineEdit>(this, "txtF2", twips(1080, 480, 615, 285), "Text1");
@@ -102,6 +104,7 @@ Controls MainWindow::build_controls() {
   auto* label5 = place<QLabel>(this, "Label5", twips(960, 2400, 1050, 195), "Replay Speed:");
   c.command3 = place<QPushButton>(this, "Command3", twips(2280, 1800, 2175, 375), "view Spectrum");
   c.command4 = place<QPushButton>(this, "Command4", twips(4680, 1800, 2175, 375), "archive Data");
+  c.command5 = place<QPushButton>(this, "Command5", twips(2280, 2400, 2175, 375), "hear Spectrum");
   line(this, "Line1", 10, 2160, 840);
   line(this, "Line2", 0, 2150, 2280);
   status_ = new StatusLine(this, media_);
@@ -131,6 +134,7 @@ Controls MainWindow::build_controls() {
   QWidget::setTabOrder(c.check1, c.check2);
   QWidget::setTabOrder(c.check2, c.command3);
   QWidget::setTabOrder(c.command3, c.command4);
+  QWidget::setTabOrder(c.command4, c.command5);
   command1_->setFocus();
   describe_controls(c, command2);
   add_shortcuts(c, command2);
@@ -143,6 +147,7 @@ Controls MainWindow::build_controls() {
     await_desktop();
   });
   connect(c.command4, &QPushButton::clicked, this, &MainWindow::click_command4);
+  connect(c.command5, &QPushButton::clicked, this, &MainWindow::click_command5);
   return c;
 }
 
@@ -157,7 +162,7 @@ void MainWindow::describe_controls(const Controls& c, QWidget* command2) {
       {command1_, "Replay the dataset",
        "Sounds the dataset again at the picked speed (Ctrl+R). Drop a dataset's fid, ser or folder "
        "here to take it in and hear it, or press Ctrl+O to choose one."},
-      {c.label1, "Title", "The dataset's path and title, or the tone test's frequencies"},
+      {c.label1, nullptr, "The dataset's path and title, or the tone test's frequencies"},
       {c.combo1, "Replay speed", "How fast the sound plays; x ? asks for a multiplier"},
       {c.txtF1, "First tone frequency in hertz", "The first test tone's frequency, 440 at start"},
       {c.txtF2, "Second tone frequency in hertz", "The second test tone's frequency, 445 at start"},
@@ -167,9 +172,13 @@ void MainWindow::describe_controls(const Controls& c, QWidget* command2) {
       {c.command3, "View the spectrum", "Opens the dataset's spectrum plot with the desktop's viewer (Ctrl+E)"},
       {c.command4, "Archive the dataset",
        "Keeps the dataset, its sound and a web page in a folder you name, then opens the page (Ctrl+S)"},
+      {c.command5, "Hear the spectrum",
+       "Plays the spectrum as a sweep from its left end to its right, the pitch rising with each peak, a click "
+       "at each labelled tick (Ctrl+L); Ctrl+. and Ctrl+, step to the next and the previous peak and play it"},
   };
   for (const auto& d : described) {
-    d.control->setAccessibleName(QString::fromUtf8(d.name));
+    // Label1 is named by its caption, which the window services keep.
+    if (d.name) d.control->setAccessibleName(QString::fromUtf8(d.name));
     d.control->setAccessibleDescription(QString::fromUtf8(d.description));
     d.control->setToolTip(QString::fromUtf8(d.description));
   }
@@ -192,8 +201,12 @@ void MainWindow::add_shortcuts(const Controls& c, QPushButton* command2) {
       {QKeySequence(Qt::CTRL | Qt::Key_R), command1_},
       {QKeySequence(Qt::CTRL | Qt::Key_T), command2},
       {QKeySequence(Qt::CTRL | Qt::Key_E), c.command3},
-      {QKeySequence(Qt::CTRL | Qt::Key_S), c.command4}};
+      {QKeySequence(Qt::CTRL | Qt::Key_S), c.command4},
+      {QKeySequence(Qt::CTRL | Qt::Key_L), c.command5}};
   for (const auto& [keys, button] : buttons) shortcut(keys, [button] { button->click(); });
+  // The peaks, from any control: no text box or list takes these keys for itself.
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Period), [this] { step_peak(1); });
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), [this] { step_peak(-1); });
 }
 
 void MainWindow::drop_on_command1(const QList<QUrl>& urls) {
@@ -222,13 +235,37 @@ void MainWindow::click_command4() {
   if (message) warn(*message);
 }
 
+void MainWindow::click_command5() {
+  const auto result = form_->command5_click();
+  if (!result) return;
+  if (!result->played()) {
+    tell(*result, false);
+    return;
+  }
+  const spectrum::Trace trace = *form_->trace();
+  status_->playing([trace](const platform::Playback& p) {
+    return hearing_status(spectrum::value_at(trace, p.played, p.length), trace.axis);
+  });
+}
+
+void MainWindow::step_peak(int direction) {
+  const auto step = form_->step_peak(direction);
+  if (!step) return;
+  if (step->sound.played()) {
+    status_->notice(peak_status(*step));
+  } else {
+    tell(step->sound, false);
+  }
+}
+
 void MainWindow::await_desktop() {
   if (shell_.awaiting()) openers_.start();
 }
 
 void MainWindow::tell(const sound::SoundResult& sound, bool tones) {
   if (sound.played()) {
-    status_->playing(sound_name(form_->memory().lastFidPath, tones));
+    const std::string name = sound_name(form_->memory().lastFidPath, tones);
+    status_->playing([name](const platform::Playback& p) { return playing_status(name, p); });
     // A sound cut short must be heard of, as a failure is, while it plays.
     if (const auto cut = cut_message(sound)) status_->failed(*cut);
     return;
@@ -242,7 +279,14 @@ void MainWindow::tell(const sound::SoundResult& sound, bool tones) {
 
 void MainWindow::tell(const std::optional<intake::IntakeResult>& intake) {
   if (!intake) return;
-  if (intake->sound) tell(*intake->sound, false);
+  if (intake->sound && intake->sound->played()) {
+    // A new dataset is announced with its title.
+    const std::string name = named_with_title(sound_name(form_->memory().lastFidPath, false), windowServices_->title());
+    status_->playing([name](const platform::Playback& p) { return playing_status(name, p); });
+    if (const auto cut = cut_message(*intake->sound)) status_->failed(*cut);
+  } else if (intake->sound) {
+    tell(*intake->sound, false);
+  }
   if (const auto message = unreadable_message(*intake)) status_->failed(*message);
 }
 

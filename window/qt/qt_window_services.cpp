@@ -41,7 +41,10 @@ QString caption_text(const std::string& caption) {
 
 void QtWindowServices::set_title(const std::string& caption) {
   title_ = caption;
-  c_.label1->setText(caption_text(caption));
+  // The window's content, as a screen reader reads it: what is shown.
+  const QString shown = caption_text(caption);
+  c_.label1->setText(shown);
+  c_.label1->setAccessibleName(shown);
 }
 
 std::string QtWindowServices::replay_speed() const {
@@ -71,7 +74,8 @@ bool QtWindowServices::tone_switch(platform::ToneBox box) const {
 }
 
 void QtWindowServices::enable(platform::Button button, bool enabled) {
-  (button == platform::Button::Command3 ? c_.command3 : c_.command4)->setEnabled(enabled);
+  QPushButton* const buttons[] = {c_.command3, c_.command4, c_.command5};
+  buttons[static_cast<int>(button)]->setEnabled(enabled);
 }
 
 std::string QtWindowServices::prompt(const std::string& text,

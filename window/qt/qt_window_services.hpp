@@ -25,6 +25,7 @@ struct Controls {
   QCheckBox* check2;
   QPushButton* command3;
   QPushButton* command4;
+  QPushButton* command5;
 };
 
 // How Label1, the status line and the message boxes show a text: UTF-8 where valid,

@@ -20,26 +20,30 @@ StatusLine::StatusLine(QWidget* parent, const platform::Media& media) : QLabel(p
   idle();
 }
 
-void StatusLine::playing(const std::string& what) {
-  what_ = what;
-  failure_ = false;
+void StatusLine::playing(Describer describe) {
+  describe_ = std::move(describe);
+  held_ = false;
   if (const auto playback = media_.playing()) {
-    show_state(playing_status(what_, *playback), false);
+    show_state(describe_(*playback), false);
     timer_.start();
   } else {
     idle();
   }
 }
 
-void StatusLine::failed(const std::string& message) {
-  failure_ = true;
-  show_state(message, true);
+void StatusLine::failed(const std::string& message) { hold(message, true); }
+
+void StatusLine::notice(const std::string& message) { hold(message, false); }
+
+void StatusLine::hold(const std::string& message, bool alert) {
+  held_ = true;
+  show_state(message, alert);
   if (media_.playing()) timer_.start();  // to see the sound's end
 }
 
 void StatusLine::idle() {
   timer_.stop();
-  failure_ = false;
+  held_ = false;
   show_state(kIdleStatus, false);
 }
 
@@ -47,8 +51,8 @@ void StatusLine::tick() {
   const auto playback = media_.playing();
   if (!playback) {
     idle();
-  } else if (!failure_) {
-    setText(caption_text(playing_status(what_, *playback)));
+  } else if (!held_ && describe_) {
+    setText(caption_text(describe_(*playback)));
   }
 }
 

@@ -1,12 +1,12 @@
 // The spectrum drawn from a processed spectrum or from an FID, with its peaks in place.
-#include "picture/reading.hpp"
+#include "spectrum/reading.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <complex>
 
-#include "picture/drawing.hpp"
+#include "spectrum/drawing.hpp"
 #include "tests/support/pictures.hpp"
 #include "tests/support/workbench.hpp"
 
@@ -22,7 +22,7 @@ constexpr double kLinePpm = 3.0;
 
 class SpectrumTest : public ::testing::Test {
  protected:
-  picture::Sources sources() const {
+  spectrum::Sources sources() const {
     return {(folder / "pdata/1/").string(), (folder / "fid").string(), (folder / "acqus").string(),
             (folder / "pdata/1/title").string()};
   }
@@ -48,14 +48,14 @@ class SpectrumTest : public ::testing::Test {
     write_file(folder / "pdata/1/procs", procs);
   }
   // Where the spectrum's columns and the drawn picture put their tallest peak.
-  void expect_peak_at(const picture::Spectrum& s, double value) {
-    const double x = picture::x_of(s, value);
+  void expect_peak_at(const spectrum::Trace& s, double value) {
+    const double x = spectrum::x_of(s, value);
     std::size_t tallest = 0;
     for (std::size_t i = 0; i < s.columns.size(); ++i) {
       if (s.columns[i].high > s.columns[tallest].high) tallest = i;
     }
-    EXPECT_NEAR(picture::kPlotLeft + static_cast<double>(tallest), x, 1.5);
-    const auto gif = picture::gif_of(s);
+    EXPECT_NEAR(spectrum::kPlotLeft + static_cast<double>(tallest), x, 1.5);
+    const auto gif = spectrum::gif_of(s);
     ASSERT_TRUE(gif.has_value());
     const auto greys = gif_greys(*gif);
     ASSERT_TRUE(greys.has_value());
@@ -69,10 +69,10 @@ class SpectrumTest : public ::testing::Test {
 TEST_F(SpectrumTest, AProcessedSpectrumRunsFromOffsetDownAndHasItsLineInPlace) {
   write_fid({}, "##$NUC1= <13C>\n");
   write_processed("##$SI= 4096\n##$BYTORDP= 0\n##$DTYPP= 0\n##$NC_proc= -2\n##$OFFSET= 10\n##$SW_p= 4000\n##$SF= 400\n");
-  const auto s = picture::read_spectrum(bench.files, sources(), picture::kColumns);
+  const auto s = spectrum::read_trace(bench.files, sources(), spectrum::kColumns);
   ASSERT_TRUE(s.has_value());
-  EXPECT_EQ(s->columns.size(), picture::kColumns);
-  EXPECT_EQ(s->axis, picture::Axis::Ppm);
+  EXPECT_EQ(s->columns.size(), spectrum::kColumns);
+  EXPECT_EQ(s->axis, spectrum::Axis::Ppm);
   EXPECT_DOUBLE_EQ(s->left, 10);
   EXPECT_DOUBLE_EQ(s->right, 0);
   EXPECT_EQ(s->title, "one line");
@@ -87,23 +87,23 @@ TEST_F(SpectrumTest, WithoutAProcessedSpectrumTheFidIsTransformedInEveryWordForm
                                 {ByteOrder::Little, WordType::Float64}};
   for (int i = 0; i < 4; ++i) {
     write_fid(formats[i], std::string(keys[i]) + "##$SW_h= 4000\n##$O1= 2000\n##$BF1= 400\n");
-    const auto s = picture::read_spectrum(bench.files, sources(), picture::kColumns);
+    const auto s = spectrum::read_trace(bench.files, sources(), spectrum::kColumns);
     ASSERT_TRUE(s.has_value()) << keys[i];
-    EXPECT_EQ(s->axis, picture::Axis::Ppm);
+    EXPECT_EQ(s->axis, spectrum::Axis::Ppm);
     EXPECT_NEAR(s->left, 10, 0.01);
     EXPECT_NEAR(s->right, 0, 0.01);
     expect_peak_at(*s, kLinePpm);
   }
   // A procs that does not say how to read 1r leaves the FID to draw from.
   write_processed("##$SI= 4096\n##$OFFSET= 10\n");
-  EXPECT_NEAR(picture::read_spectrum(bench.files, sources(), picture::kColumns)->left, 10, 0.01);
+  EXPECT_NEAR(spectrum::read_trace(bench.files, sources(), spectrum::kColumns)->left, 10, 0.01);
 }
 
 TEST_F(SpectrumTest, WithoutTheSpectrometersFrequenciesTheAxisIsInHertzFromTheCarrier) {
   write_fid({}, "##$TD= 8272\n");
-  const auto s = picture::read_spectrum(bench.files, sources(), picture::kColumns);
+  const auto s = spectrum::read_trace(bench.files, sources(), spectrum::kColumns);
   ASSERT_TRUE(s.has_value());
-  EXPECT_EQ(s->axis, picture::Axis::Hz);
+  EXPECT_EQ(s->axis, spectrum::Axis::Hz);
   // The FID's own rate stands in for its width: 8278 Hz around the carrier.
   EXPECT_NEAR(s->left - s->right, 8278, 3);
   expect_peak_at(*s, -0.2 * 8278.0);  // the line lies a fifth of the width below the carrier
@@ -111,16 +111,16 @@ TEST_F(SpectrumTest, WithoutTheSpectrometersFrequenciesTheAxisIsInHertzFromTheCa
 
 TEST_F(SpectrumTest, NothingIsDrawnFromAnFidWithoutPoints) {
   write_file(folder / "fid", std::string(320 + 8, '\0'));  // one point behind the lead-in
-  EXPECT_FALSE(picture::read_spectrum(bench.files, sources(), picture::kColumns).has_value());
+  EXPECT_FALSE(spectrum::read_trace(bench.files, sources(), spectrum::kColumns).has_value());
   std::filesystem::remove(folder / "fid");
-  EXPECT_FALSE(picture::read_spectrum(bench.files, sources(), picture::kColumns).has_value());
+  EXPECT_FALSE(spectrum::read_trace(bench.files, sources(), spectrum::kColumns).has_value());
 }
 
 TEST_F(SpectrumTest, TheSameDrawingIsAnEpsThatGhostscriptReads) {
   write_fid({}, "##$SW_h= 4000\n##$O1= 2000\n##$BF1= 400\n");
-  const auto s = picture::read_spectrum(bench.files, sources(), picture::kColumns);
+  const auto s = spectrum::read_trace(bench.files, sources(), spectrum::kColumns);
   ASSERT_TRUE(s.has_value());
-  const auto eps = picture::eps_of(*s);
+  const auto eps = spectrum::eps_of(*s);
   ASSERT_TRUE(eps.has_value());
   EXPECT_EQ(eps->substr(0, 23), "%!PS-Adobe-3.0 EPSF-3.0");
   write_file(bench.root.path() / "picture.eps", *eps);

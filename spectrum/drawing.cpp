@@ -1,5 +1,5 @@
 // The spectrum drawn, as a GIF and as EPS.
-#include "picture/drawing.hpp"
+#include "spectrum/drawing.hpp"
 
 #include <cairo-ps.h>
 #include <cairo.h>
@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <memory>
 
-namespace picture {
+namespace spectrum {
 namespace {
 
 using Surface = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)>;
@@ -53,7 +53,7 @@ double tick_step(double span) {
   return 10 * power;
 }
 
-void draw(cairo_t* cr, const Spectrum& s) {
+void draw(cairo_t* cr, const Trace& s) {
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_paint(cr);
   cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
@@ -72,16 +72,14 @@ void draw(cairo_t* cr, const Spectrum& s) {
   cairo_line_to(cr, kPlotRight, kPlotBottom + 0.5);
   cairo_stroke(cr);
   cairo_set_font_size(cr, 13);
-  const double low = std::min(s.left, s.right), high = std::max(s.left, s.right);
-  const double step = tick_step(high - low);
-  const int decimals = std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)));
-  for (double v = std::ceil(low / step) * step; v <= high + step * 1e-9; v += step) {
+  const Ticks ticks = ticks_of(s);
+  for (const double v : ticks.values) {
     const double x = std::round(x_of(s, v)) + 0.5;
     cairo_move_to(cr, x, kPlotBottom);
     cairo_line_to(cr, x, kPlotBottom + 6);
     cairo_stroke(cr);
     char label[32];
-    std::snprintf(label, sizeof label, "%.*f", decimals, std::abs(v) < step * 1e-9 ? 0.0 : v);
+    std::snprintf(label, sizeof label, "%.*f", ticks.decimals, v);
     cairo_text_extents_t extents;
     cairo_text_extents(cr, label, &extents);
     cairo_move_to(cr, x - extents.x_advance / 2, kPlotBottom + 22);
@@ -96,14 +94,9 @@ void draw(cairo_t* cr, const Spectrum& s) {
 
   // The trace, its tallest peak at the top of the plot: each column from its lowest to
   // its highest point.
-  double bottom = 0, top = 0;
-  for (const auto& c : s.columns) {
-    bottom = std::min(bottom, c.low);
-    top = std::max(top, c.high);
-  }
-  if (top <= bottom) top = bottom + 1;
+  const Scale scale = scale_of(s);
   const double height = kPlotBottom - 4 - kPlotTop;
-  const auto y_of = [&](double v) { return kPlotBottom - 4 - (v - bottom) / (top - bottom) * height; };
+  const auto y_of = [&](double v) { return kPlotBottom - 4 - (v - scale.bottom) / (scale.top - scale.bottom) * height; };
   cairo_set_source_rgb(cr, kTrace, kTrace, kTrace);
   cairo_set_line_width(cr, 1);
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
@@ -152,13 +145,35 @@ std::optional<std::string> encode_gif(cairo_surface_t* image) {
 
 }  // namespace
 
-double x_of(const Spectrum& s, double value) {
+Ticks ticks_of(const Trace& s) {
+  Ticks ticks;
+  const double low = std::min(s.left, s.right), high = std::max(s.left, s.right);
+  if (!(high > low) || !std::isfinite(high - low)) return ticks;
+  const double step = tick_step(high - low);
+  ticks.decimals = std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)));
+  for (double v = std::ceil(low / step) * step; v <= high + step * 1e-9; v += step) {
+    ticks.values.push_back(std::abs(v) < step * 1e-9 ? 0.0 : v);
+  }
+  return ticks;
+}
+
+Scale scale_of(const Trace& s) {
+  Scale scale{0, 0};
+  for (const auto& c : s.columns) {
+    scale.bottom = std::min(scale.bottom, c.low);
+    scale.top = std::max(scale.top, c.high);
+  }
+  if (scale.top <= scale.bottom) scale.top = scale.bottom + 1;
+  return scale;
+}
+
+double x_of(const Trace& s, double value) {
   // Column i's centre stands for point i; the first and last points at the plot's edges.
   const double last = static_cast<double>(kColumns) - 1;
   return kPlotLeft + 0.5 + (s.left - value) / (s.left - s.right) * last;
 }
 
-std::optional<std::string> gif_of(const Spectrum& s) {
+std::optional<std::string> gif_of(const Trace& s) {
   const Surface image(cairo_image_surface_create(CAIRO_FORMAT_RGB24, kWidth, kHeight), cairo_surface_destroy);
   const Context cr(cairo_create(image.get()), cairo_destroy);
   draw(cr.get(), s);
@@ -167,7 +182,7 @@ std::optional<std::string> gif_of(const Spectrum& s) {
   return encode_gif(image.get());
 }
 
-std::optional<std::string> eps_of(const Spectrum& s) {
+std::optional<std::string> eps_of(const Trace& s) {
   std::string bytes;
   const Surface ps(cairo_ps_surface_create_for_stream(append, &bytes, kWidth, kHeight), cairo_surface_destroy);
   cairo_ps_surface_set_eps(ps.get(), true);
@@ -181,4 +196,4 @@ std::optional<std::string> eps_of(const Spectrum& s) {
   return bytes;
 }
 
-}  // namespace picture
+}  // namespace spectrum

@@ -1,5 +1,5 @@
 // A dataset's spectrum, ready to draw.
-#include "picture/reading.hpp"
+#include "spectrum/reading.hpp"
 
 #include <fftw3.h>
 
@@ -15,7 +15,7 @@
 #include "sound/sound_request.hpp"
 #include "sound/word_format.hpp"
 
-namespace picture {
+namespace spectrum {
 namespace {
 
 constexpr std::size_t kLeadInWords = 80;         // as the sound skips them
@@ -23,14 +23,16 @@ constexpr std::size_t kMostFidPoints = 65536;    // a huge FID costs no more tha
 constexpr std::size_t kMostProcessedPoints = std::size_t{1} << 24;
 constexpr double kFidRate = 32768 / 3.9584243;   // the sound's FID rate, when acqus has none
 
-// Gathers points, in order, into the columns of a plot.
+// Gathers points, in order from the axis's left end to its right end, into the columns
+// of a plot.
 class Columns {
  public:
-  Columns(std::size_t columns, std::size_t points) : columns_(columns), points_(points) {}
+  Columns(std::size_t columns, std::size_t points) : columns_(columns), highest_(columns), points_(points) {}
   void add(double value) {
     if (!std::isfinite(value)) value = 0;
-    const std::size_t column = std::min(columns_.size() - 1, seen_++ * columns_.size() / points_);
+    const std::size_t column = std::min(columns_.size() - 1, seen_ * columns_.size() / points_);
     auto& c = columns_[column];
+    if (!filled_[column] || value > c.high) highest_[column] = seen_;
     if (!filled_[column]) {
       c = {value, value};
       filled_[column] = true;
@@ -38,17 +40,25 @@ class Columns {
       c.low = std::min(c.low, value);
       c.high = std::max(c.high, value);
     }
+    ++seen_;
   }
+  // The columns of an axis from left to right, its points evenly spread from end to end.
   // Columns that no point fell into (more columns than points) take the one before.
-  std::vector<Spectrum::Column> take() {
-    for (std::size_t i = 1; i < columns_.size(); ++i) {
-      if (!filled_[i]) columns_[i] = columns_[i - 1];
+  std::vector<Trace::Column> take(double left, double right) {
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+      if (!filled_[i] && i > 0) {
+        columns_[i] = columns_[i - 1];
+        continue;
+      }
+      const double along = points_ > 1 ? static_cast<double>(highest_[i]) / static_cast<double>(points_ - 1) : 0;
+      columns_[i].at = left + (right - left) * along;
     }
     return std::move(columns_);
   }
 
  private:
-  std::vector<Spectrum::Column> columns_;
+  std::vector<Trace::Column> columns_;
+  std::vector<std::size_t> highest_;  // the index of each column's highest point
   std::vector<bool> filled_ = std::vector<bool>(columns_.size());
   std::size_t points_;
   std::size_t seen_ = 0;
@@ -73,7 +83,7 @@ std::string nucleus_of(std::string_view acqus) {
   return nucleus == "off" ? std::string() : nucleus;
 }
 
-std::optional<Spectrum> processed(platform::FileSystem& files, const std::string& folder, std::size_t columns) {
+std::optional<Trace> processed(platform::FileSystem& files, const std::string& folder, std::size_t columns) {
   if (folder.empty()) return std::nullopt;
   const std::string procs = sound::loadfromfile(files, folder + "procs");
   const auto si = sound::integer_parameter(procs, "SI");
@@ -92,21 +102,21 @@ std::optional<Spectrum> processed(platform::FileSystem& files, const std::string
       std::min<std::int64_t>({*si, length / static_cast<std::int64_t>(format.bytes()),
                               static_cast<std::int64_t>(kMostProcessedPoints)}));
   if (points < 2) return std::nullopt;
-  Spectrum s;
+  Trace s;
   Columns gathered(columns, points);
   unsigned char word[8];
   for (std::size_t i = 0; i < points; ++i) {
     data.read(word, format.bytes());
     gathered.add(word_at(word, format) * scale);
   }
-  s.columns = gathered.take();
   // The first point is the highest ppm; the spectrum spans SW_p Hz.
   s.left = *offset;
   s.right = *offset - *swp / *sf;
+  s.columns = gathered.take(s.left, s.right);
   return s;
 }
 
-std::optional<Spectrum> transformed(platform::FileSystem& files, const Sources& sources, const std::string& acqus,
+std::optional<Trace> transformed(platform::FileSystem& files, const Sources& sources, const std::string& acqus,
                                     std::size_t columns) {
   const sound::WordFormat format = sound::word_format(acqus);
   platform::BinaryFile fid = files.open_for_reading(sources.fid);
@@ -145,13 +155,12 @@ std::optional<Spectrum> transformed(platform::FileSystem& files, const Sources& 
   // frequency on the left to the lowest on the right, as ppm run.
   const auto top = static_cast<std::int64_t>((size - 1) / 2);
   const auto n = static_cast<std::int64_t>(size);
-  Spectrum s;
+  Trace s;
   Columns gathered(columns, size);
   for (std::int64_t f = top; f > top - n; --f) {
     const auto bin = static_cast<std::size_t>((f + n) % n);
     gathered.add(std::hypot(in[bin][0], in[bin][1]));
   }
-  s.columns = gathered.take();
   const auto swh = sound::real_parameter(acqus, "SW_h");
   const auto o1 = sound::real_parameter(acqus, "O1");
   const auto bf1 = sound::real_parameter(acqus, "BF1");
@@ -166,15 +175,16 @@ std::optional<Spectrum> transformed(platform::FileSystem& files, const Sources& 
     s.left = highest;
     s.right = lowest;
   }
+  s.columns = gathered.take(s.left, s.right);
   return s;
 }
 
 }  // namespace
 
-std::optional<Spectrum> read_spectrum(platform::FileSystem& files, const Sources& sources, std::size_t columns) {
+std::optional<Trace> read_trace(platform::FileSystem& files, const Sources& sources, std::size_t columns) {
   if (columns == 0) return std::nullopt;
   const std::string acqus = sound::loadfromfile(files, sources.acqus);
-  std::optional<Spectrum> s = processed(files, sources.processed, columns);
+  std::optional<Trace> s = processed(files, sources.processed, columns);
   if (!s) s = transformed(files, sources, acqus, columns);
   if (!s) return std::nullopt;
   s->title = first_line(sound::loadfromfile(files, sources.title));
@@ -182,4 +192,4 @@ std::optional<Spectrum> read_spectrum(platform::FileSystem& files, const Sources
   return s;
 }
 
-}  // namespace picture
+}  // namespace spectrum

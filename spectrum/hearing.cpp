@@ -1,0 +1,83 @@
+// "hear Spectrum".
+#include "spectrum/hearing.hpp"
+
+#include <algorithm>
+
+#include "common/scratch_paths.hpp"
+#include "spectrum/audio_graph.hpp"
+#include "sound/wave_container.hpp"
+
+namespace spectrum {
+namespace {
+
+constexpr double kMostSeconds = 3600;
+constexpr double kAroundSeconds = 0.5;
+
+// Writes part of the graph lasting seconds as a WAVE file at path, whole or not at all,
+// and plays it.
+sound::SoundResult write_and_play(platform::Services& s, const Trace& trace, double seconds, double from, double to,
+                                  const char* path) {
+  sound::SoundResult result;
+  result.rate = kGraphRate;
+  const platform::Lock scratch = s.files.lock(common::kScratchLock);
+  platform::Replacement wav = s.files.replace(path);
+  sound::WaveHeaders headers = sound::standard_headers();
+  sound::writeheader(wav.file(), headers, "");
+  AudioGraph graph(trace, seconds, from, to);
+  std::int16_t block[4096];
+  unsigned char bytes[2 * std::size(block)];
+  for (std::size_t n; (n = graph.next(block, std::size(block))) > 0;) {
+    for (std::size_t i = 0; i < n; ++i) {
+      const auto v = static_cast<std::uint16_t>(block[i]);
+      bytes[2 * i] = static_cast<unsigned char>(v);
+      bytes[2 * i + 1] = static_cast<unsigned char>(v >> 8);
+    }
+    wav.file().write(bytes, 2 * n);
+  }
+  result.samples = graph.samples();
+  sound::finishheader(wav.file(), headers, kGraphRate, result.samples);
+  result.written = wav.commit();
+  if (!result.written) {
+    result.outcome = sound::SoundResult::Outcome::NotWritten;
+    return result;
+  }
+  s.media.play(path);
+  return result;
+}
+
+// The graph's length at the picked speed; nothing (and why, in result) when it has none.
+std::optional<double> seconds_at_speed(platform::Services& s, common::FormMemory& memory, bool ask,
+                                       sound::SoundResult& result) {
+  const auto speed = sound::replay_speed(s, memory, result, ask);
+  if (!speed) return std::nullopt;
+  const double seconds = graph_seconds(speed->factor());
+  if (!(seconds > 0)) {
+    result.outcome = sound::SoundResult::Outcome::NoPositiveRate;
+    return std::nullopt;
+  }
+  if (seconds > kMostSeconds) {
+    result.outcome = sound::SoundResult::Outcome::TooLong;
+    return std::nullopt;
+  }
+  return seconds;
+}
+
+}  // namespace
+
+sound::SoundResult hear_spectrum(platform::Services& s, common::FormMemory& memory, const Trace& trace) {
+  sound::SoundResult result;
+  const auto seconds = seconds_at_speed(s, memory, true, result);
+  if (!seconds) return result;
+  return write_and_play(s, trace, *seconds, 0, *seconds, common::kScratchSpectrumSound);
+}
+
+sound::SoundResult hear_around(platform::Services& s, common::FormMemory& memory, const Trace& trace, double value) {
+  sound::SoundResult result;
+  const auto seconds = seconds_at_speed(s, memory, false, result);
+  if (!seconds) return result;
+  const double at = time_of(trace, value, *seconds);
+  const double from = std::clamp(at - kAroundSeconds / 2, 0.0, std::max(0.0, *seconds - kAroundSeconds));
+  return write_and_play(s, trace, *seconds, from, std::min(*seconds, from + kAroundSeconds), common::kScratchPeakSound);
+}
+
+}  // namespace spectrum
