@@ -62,9 +62,22 @@ TEST_F(ArchiveTest, ADatasetIsArchivedWithItsSoundAndAPageThatIsOpened) {
   EXPECT_TRUE(same_bytes(read_file(archived("run1/index.htm")),
                          "<table><tr><td><h3>" + caption + kPageAfterCaption));
   EXPECT_FALSE(std::filesystem::exists(archived("run1/spectrum.gif")));
+  EXPECT_FALSE(std::filesystem::exists(archived("run1/spectrum.wav"))) << "never heard";
+  EXPECT_FALSE(std::filesystem::exists(archived("run1/peaks.txt")));
   ASSERT_EQ(bench.shell.opened.size(), 1u);
   EXPECT_EQ(bench.shell.opened[0].first, "C:\\temp\\fidsong\\run1\\index.htm");
   EXPECT_EQ(bench.shell.opened[0].second, 6);
+}
+
+TEST_F(ArchiveTest, TheSpectrumHeardAndItsPeaksAreKeptWhenThereAreAndThePageStaysTheSame) {
+  take_in();
+  write_file(bench.scratch("spectrum.wav"), "RIFF the spectrum heard");
+  write_file(bench.scratch("peaks.txt"), "7.26 ppm 100 %\n");
+  ASSERT_EQ(archive_as("heard").outcome, Outcome::Written);
+  EXPECT_EQ(read_file(archived("heard/spectrum.wav")), "RIFF the spectrum heard");
+  EXPECT_EQ(read_file(archived("heard/peaks.txt")), "7.26 ppm 100 %\n");
+  const std::string caption = vFN.string() + "\rEthanol <b>&amp;</b>\r\nline 2\n";
+  EXPECT_TRUE(same_bytes(read_file(archived("heard/index.htm")), "<table><tr><td><h3>" + caption + kPageAfterCaption));
 }
 
 TEST_F(ArchiveTest, ArchivingTwiceUnderOneNameLeavesOnlyTheSecondPage) {

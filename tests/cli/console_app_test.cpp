@@ -177,6 +177,26 @@ TEST_F(ConsoleAppTest, AnotherMakersFileIsTakenInAndOneWithoutAnFidIsRefusedWith
   EXPECT_EQ(read_file(scratch("original/rutin.jdf")), read_file(jeol));
 }
 
+TEST_F(ConsoleAppTest, TheSpectrumIsHeardAsAWaveFileAndItsPeaksPrinted) {
+  const ProcessResult run = cli({"--no-play", "--hear-spectrum", "--peaks", "--speed", "x 2", demo});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, demo + "\nEthanol in CDCl3, 1H, 400 MHz\nFID-Song demo dataset (synthetic)\n"
+                     "7.26 ppm 16 %\n3.68 ppm 42 %\n2.61 ppm 27 %\n1.22 ppm 100 %\n");
+  const std::string wav = scratch("spectrum.wav").string();
+  EXPECT_EQ(run_process({"soxi", "-r", wav}).out, "44100\n");
+  EXPECT_EQ(run_process({"soxi", "-s", wav}).out, "220500\n") << "5 s at x 2";
+  // The peaks of the scratch folder's dataset, without taking one in.
+  EXPECT_EQ(cli({"--no-play", "--peaks"}).out, "\nEthanol in CDCl3, 1H, 400 MHz\nFID-Song demo dataset (synthetic)\n"
+                                                 "7.26 ppm 16 %\n3.68 ppm 42 %\n2.61 ppm 27 %\n1.22 ppm 100 %\n");
+
+  EXPECT_EQ(cli({"--no-play", "--hear-spectrum"}).status, 2) << "a spectrum is heard of a dataset taken in";
+  const ProcessResult undrawn = cli({"--no-play", "--no-picture", "--hear-spectrum", "--peaks", demo});
+  EXPECT_EQ(undrawn.status, 1);
+  EXPECT_NE(undrawn.err.find("no spectrum was drawn for this dataset"), std::string::npos) << undrawn.err;
+  EXPECT_NE(undrawn.err.find("no peaks"), std::string::npos) << undrawn.err;
+  EXPECT_FALSE(std::filesystem::exists(scratch("spectrum.wav"))) << "the previous one is not this dataset's";
+}
+
 TEST_F(ConsoleAppTest, AReadOnlyTemplateBesideTheProgramSuppliesTheHeader) {
   // The program in a folder of its own, with a template its user may read but not write,
   // run as an ordinary user.
@@ -200,7 +220,8 @@ TEST_F(ConsoleAppTest, OptionsStandAnywhereAndTheHelpListsEveryOne) {
   const ProcessResult help = cli({"-h"});
   EXPECT_EQ(help.status, 0);
   for (const char* option : {"--speed", "--answer", "--f1", "--f2", "--off1", "--off2", "--tones", "--view-spectrum",
-                             "--archive", "--no-play", "--no-picture", "--no-open", "--help", "--version"}) {
+                             "--hear-spectrum", "--peaks", "--archive", "--no-play", "--no-picture", "--no-open", "--help",
+                             "--version"}) {
     EXPECT_NE(help.out.find(option), std::string::npos) << option;
   }
   EXPECT_EQ(cli({"--help"}).out, help.out);

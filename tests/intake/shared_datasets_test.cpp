@@ -11,6 +11,7 @@
 #include "intake/dataset_intake.hpp"
 #include "sound/parameters.hpp"
 #include "spectrum/drawing.hpp"
+#include "spectrum/peaks.hpp"
 #include "tests/support/pictures.hpp"
 #include "tests/support/workbench.hpp"
 
@@ -153,6 +154,11 @@ TEST_F(SharedDatasetsTest, EachIsDrawnWithItsTallestPeakWhereItsDataSay) {
         spectrum::kColumns);
     ASSERT_TRUE(drawn.has_value());
     EXPECT_NEAR(tallest_peak_x(*greys).value_or(-100), spectrum::x_of(*drawn, ppm), 3) << dataset << " at " << ppm << " ppm";
+    // Its peaks, read out, hold its tallest point.
+    const auto tallest = std::find_if(result.peaks.begin(), result.peaks.end(), [](const auto& p) { return p.percent == 100; });
+    ASSERT_NE(tallest, result.peaks.end()) << dataset;
+    EXPECT_NEAR(tallest->at, ppm, processed ? 0.02 : 0.05) << dataset << ": " << read_file(bench.scratch("peaks.txt"));
+    EXPECT_EQ(read_file(bench.scratch("peaks.txt")), spectrum::peaks_file(result.peaks, drawn->axis));
   }
 }
 

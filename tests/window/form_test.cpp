@@ -5,6 +5,7 @@
 
 #include "tests/support/workbench.hpp"
 #include "window/messages.hpp"
+#include "window/status.hpp"
 
 namespace {
 
@@ -26,7 +27,7 @@ class FormTest : public ::testing::Test {
 TEST_F(FormTest, StartUpPreparesFoldersAndControlsTheSameWayOnEveryRun) {
   for (int run = 0; run < 2; ++run) {
     bench.window.entries.clear();
-    bench.window.enabled = {{Button::Command3, true}, {Button::Command4, true}};
+    bench.window.enabled = {{Button::Command3, true}, {Button::Command4, true}, {Button::Command5, true}};
     form.startup();
     EXPECT_TRUE(std::filesystem::is_directory(bench.resolve("C:\\temp\\fidsong")));
     EXPECT_EQ(bench.window.tones.at(ToneBox::First), "440");
@@ -36,6 +37,7 @@ TEST_F(FormTest, StartUpPreparesFoldersAndControlsTheSameWayOnEveryRun) {
     EXPECT_EQ(bench.window.speed, "x 1");
     EXPECT_FALSE(bench.window.enabled[Button::Command3]);
     EXPECT_FALSE(bench.window.enabled[Button::Command4]);
+    EXPECT_FALSE(bench.window.enabled[Button::Command5]);
     EXPECT_EQ(bench.window.title_text, "title will appear here") << "no command line: no intake";
   }
 }
@@ -91,6 +93,49 @@ TEST_F(FormTest, AToneOutsideSixteenBitsRefusesTheTestAndWritesNothing) {
   EXPECT_FALSE(played.refused);
   EXPECT_TRUE(played.sound.played());
   EXPECT_EQ(bench.window.title_text, "440 and 445 Hz");
+}
+
+TEST_F(FormTest, TheLastSpectrumDrawnIsHeardAndItsPeaksSteppedThroughInTurn) {
+  form.startup();
+  EXPECT_FALSE(form.command5_click()) << "no spectrum drawn yet";
+  EXPECT_FALSE(form.step_peak(1));
+  ASSERT_TRUE(form.command1_drop({copy_demo(bench.root.path() / "demo").string()}));
+  EXPECT_TRUE(bench.window.enabled[Button::Command5]);
+  const std::string peaks = read_file(bench.scratch("peaks.txt"));
+  ASSERT_EQ(peaks, "7.26 ppm 16 %\n3.68 ppm 42 %\n2.61 ppm 27 %\n1.22 ppm 100 %\n");
+
+  const auto heard = form.command5_click();
+  ASSERT_TRUE(heard && heard->played());
+  EXPECT_EQ(bench.media.played.back(), "C:\\temp\\spectrum.wav");
+  // Forward from the first, round from the last; backward from there.
+  std::vector<std::string> said;
+  for (const int direction : {1, 1, 1, 1, 1, -1, -1}) {
+    const auto step = form.step_peak(direction);
+    ASSERT_TRUE(step);
+    EXPECT_TRUE(step->sound.played());
+    said.push_back(window::peak_status(*step));
+  }
+  EXPECT_EQ(said, (std::vector<std::string>{"Peak 1 of 4: 7.26 ppm, 16 %", "Peak 2 of 4: 3.68 ppm, 42 %",
+                                            "Peak 3 of 4: 2.61 ppm, 27 %", "Peak 4 of 4: 1.22 ppm, 100 %",
+                                            "Peak 1 of 4: 7.26 ppm, 16 %", "Peak 4 of 4: 1.22 ppm, 100 %",
+                                            "Peak 3 of 4: 2.61 ppm, 27 %"}));
+  EXPECT_EQ(bench.media.played.back(), "C:\\temp\\peak.wav");
+
+  // A refused file leaves the spectrum heard as it was; the next dataset brings its own.
+  write_file(bench.root.path() / "x.dx", "##TITLE= x\n##DATA TYPE= NMR SPECTRUM\n##END=\n");
+  ASSERT_TRUE(form.command1_drop({(bench.root.path() / "x.dx").string()}));
+  EXPECT_EQ(window::peak_status(*form.step_peak(1)), "Peak 4 of 4: 1.22 ppm, 100 %");
+  write_file(bench.root.path() / "flat/1/fid", std::string(400, '\0'));
+  ASSERT_TRUE(form.command1_drop({(bench.root.path() / "flat/1/fid").string()}));
+  EXPECT_FALSE(form.step_peak(1)) << "a flat FID has no peaks";
+  EXPECT_FALSE(std::filesystem::exists(bench.scratch("spectrum.wav"))) << "not heard as the new dataset's";
+}
+
+TEST(Status, TheSweepAndANewDatasetAreToldInWords) {
+  EXPECT_EQ(window::hearing_status(7.26, spectrum::Axis::Ppm), "Hearing the spectrum: 7.3 ppm \u2014 Esc stops");
+  EXPECT_EQ(window::hearing_text(-1234.4, spectrum::Axis::Hz), "Hearing the spectrum: -1234 Hz");
+  EXPECT_EQ(window::named_with_title("demo/1/fid", "/d/demo/1/fid\rEthanol\r\nsecond line"), "demo/1/fid (Ethanol)");
+  EXPECT_EQ(window::named_with_title("demo/1/fid", "/d/demo/1/fid\r"), "demo/1/fid") << "no title";
 }
 
 }  // namespace

@@ -103,6 +103,29 @@ TEST_F(WindowTellsTest, TheStatusLineSaysHowToStartWhatPlaysAndWhatFailed) {
   EXPECT_EQ(control<QLabel>(w.get(), "Label1")->text().toStdString(), caption);
 }
 
+TEST_F(WindowTellsTest, TheSpectrumIsHeardAndItsPeaksSteppedThroughFromAnyControl) {
+  FakePlayer player;
+  const auto w = open("", &player);
+  auto* command5 = control(w.get(), "Command5");
+  EXPECT_FALSE(command5->isEnabled()) << "no spectrum drawn yet";
+  ASSERT_TRUE(drop(w.get(), control(w.get(), "Command1"), files({copy_demo(bench.root.path() / "ethanol").string()})));
+  EXPECT_TRUE(command5->isEnabled());
+
+  QTest::keyClick(w.get(), Qt::Key_L, Qt::ControlModifier);
+  EXPECT_TRUE(std::filesystem::exists(bench.scratch("spectrum.wav")));
+  const std::string hearing = status_of(w.get());
+  EXPECT_TRUE(hearing.starts_with("Hearing the spectrum: ") && hearing.ends_with(" ppm \u2014 Esc stops")) << hearing;
+
+  // From a text box too: the keys are the window's, and no text box takes them.
+  QTest::keyClick(control(w.get(), "txtF1"), Qt::Key_Period, Qt::ControlModifier);
+  EXPECT_EQ(status_of(w.get()), "Peak 1 of 4: 7.26 ppm, 16 %");
+  EXPECT_EQ(control<QLineEdit>(w.get(), "txtF1")->text(), "440") << "nothing typed";
+  EXPECT_EQ(accessible(control(w.get(), "StatusLine"), QAccessible::Name), "Peak 1 of 4: 7.26 ppm, 16 %") << "announced";
+  QTest::keyClick(control(w.get(), "Combo1"), Qt::Key_Comma, Qt::ControlModifier);
+  EXPECT_EQ(status_of(w.get()), "Peak 4 of 4: 1.22 ppm, 100 %");
+  EXPECT_EQ(control<QComboBox>(w.get(), "Combo1")->currentText(), "x 1");
+}
+
 TEST_F(WindowTellsTest, EscStopsTheSoundThatPlaysAndTheCaptureStopsGrowing) {
   const auto captured = bench.root.path() / "captured.raw";
   ::setenv("SDL_AUDIODRIVER", "disk", 1);

@@ -1,0 +1,59 @@
+// The window as a screen reader reads it: over the AT-SPI bus, from another process.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QProcess>
+#include <QTest>
+#include <cstdlib>
+
+#include "tests/window/window_fixture.hpp"
+
+namespace {
+
+using namespace testsupport;
+
+// Each accessible object of this program, as a screen reader reads it: "role\tname"
+// lines. The window answers while it waits, as its event loop must.
+std::string read_over_the_bus() {
+  QProcess reader;
+  reader.start(QStringLiteral("/usr/bin/python3"),
+               {QStringLiteral(READ_ACCESSIBILITY), QCoreApplication::applicationName()});
+  if (!QTest::qWaitFor([&] { return reader.state() == QProcess::NotRunning; }, 20000)) {
+    reader.kill();
+    return "(no answer)";
+  }
+  return (reader.readAllStandardOutput() + reader.readAllStandardError()).toStdString();
+}
+
+class AccessibilityBusTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    if (const char* why = std::getenv("FIDSONG_NO_ACCESSIBILITY_BUS")) GTEST_SKIP() << "no accessibility bus: " << why;
+    QProcess check;
+    check.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QStringLiteral("import pyatspi")});
+    if (!check.waitForFinished(20000) || check.exitCode() != 0) GTEST_SKIP() << "python3-pyatspi is not installed";
+  }
+};
+
+TEST_F(AccessibilityBusTest, AScreenReaderHearsTheTitleAfterADropAndThePeakAfterAStep) {
+  const auto w = open();
+  const auto vFN = copy_demo(bench.root.path() / "ethanol");
+  ASSERT_TRUE(drop(w.get(), control(w.get(), "Command1"), files({vFN.string()})));
+  const std::string caption = vFN.string() + "\\nEthanol in CDCl3, 1H, 400 MHz\\nFID-Song demo dataset (synthetic)\\n";
+  std::string read;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return (read = read_over_the_bus()).find("label\t" + caption) != std::string::npos; }, 20000))
+      << "the title label reads its path and title:\n" << read;
+  EXPECT_NE(read.find("push button\tHear the spectrum"), std::string::npos) << read;
+
+  // The keys reach the window when it is the active one, as for a user.
+  w->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+  QTest::keyClick(w.get(), Qt::Key_Period, Qt::ControlModifier);
+  ASSERT_EQ(control<QLabel>(w.get(), "StatusLine")->text().toStdString(), "Peak 1 of 4: 7.26 ppm, 16 %");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return (read = read_over_the_bus()).find("label\tPeak 1 of 4: 7.26 ppm, 16 %") != std::string::npos; },
+                              20000))
+      << "the status line reads the peak:\n" << read;
+}
+
+}  // namespace
