@@ -5,10 +5,13 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "tests/support/files.hpp"
 
@@ -40,9 +43,10 @@ class SdlMediaTest : public ::testing::Test {
 };
 
 TEST_F(SdlMediaTest, WhatIsPlayedIsTheFilesSound) {
+  // At the device's rate (48000 Hz with the disk driver): played as it is.
   std::string samples;
   for (int i = 0; i < 4000; ++i) samples += le16(static_cast<std::int16_t>(i * 7 - 14000));
-  write_file(drive.resolve("C:\\temp\\fid.wav"), wave_file(samples, 8278));
+  write_file(drive.resolve("C:\\temp\\fid.wav"), wave_file(samples, 48000));
   {
     platform::SdlMedia media(drive);
     media.play("c:\\temp\\fid.wav");
@@ -57,15 +61,39 @@ TEST_F(SdlMediaTest, WhatIsPlayedIsTheFilesSound) {
       << "only silence follows";
 }
 
+TEST_F(SdlMediaTest, ASoundOfAnyRateIsPlayedAtTheDevicesForItsOwnLength) {
+  // "x 1" of an FID: 8278 Hz, a 500 Hz tone for a second, converted as it plays.
+  std::string samples;
+  for (int i = 0; i < 8278; ++i) samples += le16(static_cast<std::int16_t>(std::lround(20000 * std::sin(2 * M_PI * 500 * i / 8278.0))));
+  write_file(drive.resolve("C:\\temp\\fid.wav"), wave_file(samples, 8278));
+  {
+    platform::SdlMedia media(drive);
+    media.play("C:\\temp\\fid.wav");
+    media.wait_until_done();
+  }
+  const std::string raw = read_file(captured());
+  std::vector<double> played;
+  for (std::size_t at = 0; at + 1 < raw.size(); at += 2) played.push_back(static_cast<std::int16_t>(static_cast<unsigned char>(raw[at]) | raw[at + 1] << 8));
+  const auto first = std::find_if(played.begin(), played.end(), [](double v) { return std::abs(v) > 1000; });
+  const auto last = std::find_if(played.rbegin(), played.rend(), [](double v) { return std::abs(v) > 1000; });
+  ASSERT_NE(first, played.end());
+  const double seconds = static_cast<double>(last.base() - first) / 48000;
+  EXPECT_NEAR(seconds, 1.0, 0.005) << "its own length, at the device's rate";
+  // Still the 500 Hz tone: zero crossings, a thousand a second.
+  int crossings = 0;
+  for (auto it = first + 1; it != last.base(); ++it) crossings += (*(it - 1) < 0) != (*it < 0);
+  EXPECT_NEAR(crossings / seconds, 1000, 5);
+}
+
 TEST_F(SdlMediaTest, ANewPlayStopsTheSoundStillPlaying) {
   // At the device's own pace, so that the first sound is still playing when the second
   // one starts: 5 s of a steady 1000, then 0.25 s of a steady -1000.
   ::unsetenv("SDL_DISKAUDIODELAY");
   std::string first, second;
-  for (int i = 0; i < 5 * 44100; ++i) first += le16(1000);
-  for (int i = 0; i < 44100 / 4; ++i) second += le16(-1000);
-  write_file(drive.resolve("C:\\temp\\first.wav"), wave_file(first, 44100));
-  write_file(drive.resolve("C:\\temp\\second.wav"), wave_file(second, 44100));
+  for (int i = 0; i < 5 * 48000; ++i) first += le16(1000);
+  for (int i = 0; i < 48000 / 4; ++i) second += le16(-1000);
+  write_file(drive.resolve("C:\\temp\\first.wav"), wave_file(first, 48000));
+  write_file(drive.resolve("C:\\temp\\second.wav"), wave_file(second, 48000));
   {
     platform::SdlMedia media(drive);
     media.play("C:\\temp\\first.wav");
@@ -73,10 +101,14 @@ TEST_F(SdlMediaTest, ANewPlayStopsTheSoundStillPlaying) {
     media.play("C:\\temp\\second.wav");
     media.wait_until_done();
   }
-  // The disk driver starts its file anew for each sound it plays.
-  const std::string played = after_leading_silence(read_file(captured()));
-  EXPECT_LT(played.size(), first.size() / 4) << "the first sound did not play on";
-  EXPECT_EQ(played.substr(0, second.size()), second) << "the second sound played whole";
+  // One device for both: the first sound, cut short, then the second whole.
+  std::string played = after_leading_silence(read_file(captured()));
+  const std::size_t cut = played.find(le16(-1000));
+  ASSERT_NE(cut, std::string::npos);
+  const std::string before = played.substr(0, cut);
+  EXPECT_LT(before.size(), first.size() / 4) << "the first sound did not play on";
+  EXPECT_EQ(before.find_first_not_of(le16(1000) + std::string(2, '\0')), std::string::npos) << "the first, then silence";
+  EXPECT_EQ(played.substr(cut, second.size()), second) << "the second sound played whole";
 }
 
 TEST_F(SdlMediaTest, ASlowSoundStopsAtOnceAndTellsHowFarItHasPlayed) {

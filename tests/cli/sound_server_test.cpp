@@ -1,0 +1,132 @@
+// fid-song-cli played through a real sound server, as a chemist hears it: a private
+// PulseAudio whose null sink's monitor is recorded while two busy processes load the
+// machine. No part of the sound may drop out.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <functional>
+#include <cmath>
+#include <iostream>
+#include <thread>
+
+#include "tests/support/console.hpp"
+#include "tests/support/workbench.hpp"
+
+namespace {
+
+using namespace testsupport;
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kRate = 48000;         // the server's, and so the device's
+constexpr std::size_t kGap = 24;     // 0.5 ms of silence inside the sound is a dropout
+
+class SoundServerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (run_process({"sh", "-c", "command -v pulseaudio && command -v parec && command -v pactl"}).status != 0) {
+      GTEST_SKIP() << "pulseaudio or pulseaudio-utils is not installed";
+    }
+    write_file(runtime.path() / "default.pa",
+               "load-module module-null-sink sink_name=song rate=48000 channels=1\n"
+               "load-module module-native-protocol-unix socket=" + socket().string() + " auth-anonymous=1\n"
+               "set-default-sink song\n");
+    server.emplace(std::vector<std::string>{"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+                                            "-F", (runtime.path() / "default.pa").string()},
+                   environment());
+    const auto until = Clock::now() + std::chrono::seconds(10);
+    while (run_process({"pactl", "info"}, {.env = environment()}).status != 0) {
+      if (Clock::now() > until) GTEST_SKIP() << "the private sound server did not start";
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+  }
+  fs::path socket() const { return runtime.path() / "native"; }
+  std::map<std::string, std::string> environment() const {
+    return {{"XDG_RUNTIME_DIR", runtime.path().string()}, {"HOME", runtime.path().string()},
+            {"PULSE_SERVER", "unix:" + socket().string()}, {"PULSE_RUNTIME_PATH", (runtime.path() / "pulse").string()},
+            {"PULSE_STATE_PATH", (runtime.path() / "state").string()}};
+  }
+
+  TempDir runtime;
+  std::optional<RunningProcess> server;
+  Console console;
+  TempDir data;
+};
+
+// Whether what is awaited comes within ten seconds.
+bool comes(const std::function<bool()>& awaited) {
+  const auto until = Clock::now() + std::chrono::seconds(10);
+  while (!awaited()) {
+    if (Clock::now() > until) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return true;
+}
+
+std::vector<std::int16_t> samples_of(const std::string& raw) {
+  std::vector<std::int16_t> v(raw.size() / 2);
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    v[i] = static_cast<std::int16_t>(static_cast<unsigned char>(raw[2 * i]) | static_cast<unsigned char>(raw[2 * i + 1]) << 8);
+  }
+  return v;
+}
+
+TEST_F(SoundServerTest, TheWholeSoundIsHeardUnderLoadWithoutADropout) {
+  // 3 s at "x 1" of a steady 300 Hz: never silent for longer than a zero crossing.
+  std::vector<std::pair<std::int32_t, std::int32_t>> pairs;
+  for (int k = 0; k < 3 * 8278; ++k) pairs.emplace_back(0, static_cast<std::int32_t>(std::lround(20000 * std::sin(2 * M_PI * 300 * k / 8278.0))));
+  const std::string fid = make_dataset(data.path() / "steady/1", {fid_with_pairs(pairs), "steady", "", {}}).string();
+  ASSERT_EQ(console.run({"--no-play", "--no-picture", fid}).status, 0);
+
+  // Two processes that keep both cores busy, as a browser or the spectrometer's software might.
+  RunningProcess busy1({"sh", "-c", "while :; do :; done"}), busy2({"sh", "-c", "while :; do :; done"});
+  auto env = console.environment(environment());
+  env["SDL_AUDIODRIVER"] = "pulseaudio";
+  for (const char* speed : {"x 1", "x 2", "x 0.5", "x 1", "x 2", "x 0.5"}) {
+    SCOPED_TRACE(speed);
+    const fs::path recorded = data.path() / "recorded.raw";
+    fs::remove(recorded);
+    // The monitor recorded with a short latency, which also keeps the sink running.
+    RunningProcess recorder({"parec", "--latency-msec=5", "-d", "song.monitor", "--format=s16le",
+                             "--rate=48000", "--channels=1", "--raw", recorded.string()},
+                            environment());
+    ASSERT_TRUE(comes([&] { return fs::exists(recorded) && fs::file_size(recorded) > 9600; })) << "the recorder did not start";
+    const auto recordingStart = Clock::now() - std::chrono::microseconds(static_cast<long>(1e6 * static_cast<double>(fs::file_size(recorded)) / 2 / kRate));
+    const auto started = Clock::now();
+    const ProcessResult played = run_process(console.argv({"--speed", speed}), {.env = env});
+    const auto ended = Clock::now();
+    ASSERT_EQ(played.status, 0) << played.err;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    recorder.signal_and_wait(SIGINT);
+
+    const std::vector<std::int16_t> v = samples_of(read_file(recorded));
+    const auto loud = [](std::int16_t x) { return std::abs(int{x}) > 500; };
+    const auto first = std::find_if(v.begin(), v.end(), loud);
+    const auto last = std::find_if(v.rbegin(), v.rend(), loud).base();
+    ASSERT_NE(first, v.end()) << "nothing was heard";
+    std::size_t gaps = 0, longest = 0;
+    for (auto it = first; it < last;) {
+      auto run = it;
+      while (run < last && *run == 0) ++run;
+      const auto n = static_cast<std::size_t>(run - it);
+      if (n >= kGap) ++gaps;
+      longest = std::max(longest, n);
+      it = run == it ? it + 1 : run;
+    }
+    const double seconds = static_cast<double>(last - first) / kRate;
+    const double expected = 3.0 / (std::string(speed) == "x 1" ? 1 : std::string(speed) == "x 2" ? 2 : 0.5);
+    const double heard = std::chrono::duration<double>(recordingStart - started).count() + static_cast<double>(first - v.begin()) / kRate;
+    const double exitDelay = std::chrono::duration<double>(ended - recordingStart).count() - static_cast<double>(last - v.begin()) / kRate;
+    std::cout << "sound server, " << speed << ": " << gaps << " gaps (longest silence " << longest << " samples), "
+              << "heard " << std::lround(heard * 1000) << " ms after the start, exit " << std::lround(exitDelay * 1000)
+              << " ms after its end, " << seconds << " s long\n";
+    EXPECT_EQ(gaps, 0u) << "dropouts";
+    EXPECT_NEAR(seconds, expected, 0.05) << "the whole sound";
+    EXPECT_GT(exitDelay, 0) << "the console waited for the sound's end";
+    EXPECT_LT(exitDelay, 0.5);
+  }
+}
+
+}  // namespace
