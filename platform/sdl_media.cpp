@@ -14,6 +14,7 @@
 #include <cstring>
 #include <new>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -72,6 +73,35 @@ const SdlApi* sdl() {
     return complete ? &loaded : nullptr;
   }();
   return api;
+}
+
+// SDL's close waits for its audio thread to play out what the device holds (three
+// buffers or so, about 60 ms). That is done beside the program, so that closing a window
+// does not wait on it; the next device opened, and the program's end, wait for it.
+class DeviceCloser {
+ public:
+  DeviceCloser() = default;
+  DeviceCloser(const DeviceCloser&) = delete;
+  DeviceCloser& operator=(const DeviceCloser&) = delete;
+  ~DeviceCloser() { wait(); }
+
+  // Runs `close` once the previous one has finished.
+  template <typename Close>
+  void start(Close&& close) {
+    wait();
+    thread_ = std::thread(std::forward<Close>(close));
+  }
+  void wait() {
+    if (thread_.joinable()) thread_.join();
+  }
+
+ private:
+  std::thread thread_;
+};
+
+DeviceCloser& closer() {
+  static DeviceCloser instance;
+  return instance;
 }
 
 constexpr int kFallbackRate = 48000;
@@ -134,17 +164,20 @@ struct SdlMedia::Device {
 SdlMedia::SdlMedia(const Drive& drive) : drive_(drive) {}
 
 SdlMedia::~SdlMedia() {
-  if (device_ && device_->id != 0) {
-    stop();
-    sdl()->CloseAudioDevice(device_->id);
-  }
-  if (audio_ready_) sdl()->QuitSubSystem(SDL_INIT_AUDIO);
+  if (!audio_ready_) return;
+  stop();
+  // The device's thread reads the Device until the close returns: it goes with the close.
+  closer().start([device = std::move(device_)] {
+    if (device && device->id != 0) sdl()->CloseAudioDevice(device->id);
+    sdl()->QuitSubSystem(SDL_INIT_AUDIO);
+  });
 }
 
 bool SdlMedia::open_device() {
   const SdlApi* api = sdl();
   if (!api) return false;
   if (!audio_ready_) {
+    closer().wait();  // SDL's audio calls are made from one thread at a time
     // SDL would catch SIGINT and SIGTERM for an event loop this program does not run,
     // and the program would no longer end when asked to.
     api->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
