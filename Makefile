@@ -7,7 +7,7 @@ WERROR ?= OFF
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 DEMO_FID := $(CURDIR)/examples/demo/1/fid
 
-.PHONY: all deps build run test bench fuzz install clean
+.PHONY: all deps build run test bench fuzz install package clean
 
 all: build
 
@@ -55,6 +55,10 @@ fuzz: deps
 
 install: build
 	cmake --install $(BUILD_DIR)
+
+# The Debian package, fid-song_VERSION_ARCH.deb in the build folder.
+package: build
+	cmake --build $(BUILD_DIR) --target package
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -1,5 +1,6 @@
 // `cmake --install` puts the programs and their desktop integration where a desktop finds
-// them: the entry, the MIME types of the data files they take in, and the icon.
+// them: the entry, the MIME types of the data files they take in, the icon, the metainfo,
+// and beside them the template, the manual pages and the shell's completion.
 #include <gtest/gtest.h>
 
 #include <QMimeDatabase>
@@ -23,17 +24,22 @@ TEST(Install, PutsTheProgramsTheDesktopEntryTheMimeTypeAndTheIconUnderThePrefix)
     EXPECT_NE(status.permissions() & std::filesystem::perms::owner_exec, std::filesystem::perms::none);
   }
   const auto share = prefix.path() / "share";
-  const std::string entry = read_file(share / "applications/fid-song.desktop");
+  const std::string entry = read_file(share / "applications/org.fidsong.FidSong.desktop");
   EXPECT_NE(entry.find("Exec=fid-song %f\n"), std::string::npos) << "one file a window" << entry;
   EXPECT_NE(entry.find("MimeType=application/x-nmr-fid;application/x-jeol-jdf;chemical/x-jcamp-dx;"
                        "application/x-spinsolve-data;\n"),
             std::string::npos)
       << entry;
   EXPECT_EQ(entry.find("octet-stream"), std::string::npos) << "not offered for every binary file";
-  EXPECT_TRUE(std::filesystem::is_regular_file(share / "icons/hicolor/scalable/apps/fid-song.svg"));
+  for (const char* file : {"icons/hicolor/scalable/apps/fid-song.svg", "metainfo/org.fidsong.FidSong.metainfo.xml",
+                           "man/man1/fid-song.1.gz", "man/man1/fid-song-cli.1.gz",
+                           "bash-completion/completions/fid-song-cli", "doc/fid-song/copyright"}) {
+    EXPECT_TRUE(std::filesystem::is_regular_file(share / file)) << file;
+  }
+  EXPECT_TRUE(std::filesystem::is_regular_file(prefix.path() / "bin/fidsong.wav")) << "the template beside the programs";
   EXPECT_TRUE(std::filesystem::is_regular_file(share / "mime/mime.cache")) << "the database updated";
 
-  const ProcessResult valid = run_process({"desktop-file-validate", (share / "applications/fid-song.desktop").string()});
+  const ProcessResult valid = run_process({"desktop-file-validate", (share / "applications/org.fidsong.FidSong.desktop").string()});
   EXPECT_EQ(valid.status, 0) << valid.out << valid.err;
   EXPECT_EQ(valid.out + valid.err, "") << "not even a hint";
 
