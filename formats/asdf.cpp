@@ -74,6 +74,17 @@ std::string decode_asdf_line(std::string_view text, AsdfLine& line, std::size_t 
     line.ys.push_back(value);
     return true;
   };
+  // An absolute value: the line's abscissa when it is the first, else the next ordinate.
+  const auto absolute = [&](double value) {
+    if (line.blank) {
+      line.x = value;
+    } else if (!add(value)) {
+      return false;
+    }
+    line.blank = false;
+    last = Form::Absolute;
+    return true;
+  };
   const std::string tooMany = "more values than the table holds";
   for (std::size_t at = 0; at < text.size();) {
     const char c = text[at];
@@ -88,13 +99,7 @@ std::string decode_asdf_line(std::string_view text, AsdfLine& line, std::size_t 
       // AFFN, or PAC where a sign is the delimiter.
       if (c == '+') ++at;
       if (!parse(text, at, value)) return "a number that cannot be read" + column_of(start);
-      if (line.blank) {
-        line.x = value;
-      } else if (!add(value)) {
-        return tooMany;
-      }
-      line.blank = false;
-      last = Form::Absolute;
+      if (!absolute(value)) return tooMany;
       continue;
     }
     const Pseudo p = pseudo_digit(c);
@@ -104,13 +109,7 @@ std::string decode_asdf_line(std::string_view text, AsdfLine& line, std::size_t 
         return std::string("a character that is no JCAMP-DX number ('") + c + "')" + column_of(start);
       case Form::Absolute:
         if (!parse_rest(text, at, p.digit, value)) return "a number that cannot be read" + column_of(start);
-        if (line.blank) {
-          line.x = value;
-        } else if (!add(value)) {
-          return tooMany;
-        }
-        line.blank = false;
-        last = Form::Absolute;
+        if (!absolute(value)) return tooMany;
         break;
       case Form::Difference:
         if (!parse_rest(text, at, p.digit, value)) return "a number that cannot be read" + column_of(start);
