@@ -136,7 +136,9 @@ TEST_F(WindowTellsTest, EscStopsTheSoundThatPlaysAndOnlySilenceFollows) {
     const auto w = open(copy_demo(bench.root.path() / "slow").string(), &speaker);
     control<QComboBox>(w.get(), "Combo1")->setCurrentIndex(1);  // "x 0.125": 40 s
     QTest::mouseClick(control(w.get(), "Command1"), Qt::LeftButton);
-    QTRY_VERIFY(std::filesystem::exists(captured) && std::filesystem::file_size(captured) > 0);
+    // The device writes silence while it opens: the sound has begun once a sample is not.
+    QTRY_VERIFY(std::filesystem::exists(captured) &&
+                read_file(captured).find_first_not_of('\0') != std::string::npos);
     QTest::keyClick(control(w.get(), "txtF2"), Qt::Key_Escape);
     EXPECT_FALSE(speaker.playing().has_value());
     const auto size = std::filesystem::file_size(captured);
@@ -145,7 +147,6 @@ TEST_F(WindowTellsTest, EscStopsTheSoundThatPlaysAndOnlySilenceFollows) {
     // at 48000 Hz, 2 bytes each), and is given only silence from then on.
     const std::string after = read_file(captured).substr(std::min<std::size_t>(size + 2 * 2048, read_file(captured).size()));
     EXPECT_EQ(after, std::string(after.size(), '\0')) << "nothing plays on";
-    EXPECT_NE(read_file(captured).substr(0, size), std::string(size, '\0')) << "the sound had played";
   }
   ::setenv("SDL_AUDIODRIVER", "dummy", 1);
 }
