@@ -105,6 +105,9 @@ DeviceCloser& closer() {
 }
 
 constexpr int kFallbackRate = 48000;
+// Long enough that a busy machine does not starve the server, short enough that what the
+// server already holds when a sound is stopped (about one buffer, still heard) stays under
+// 50 ms: at 40 ms buffers a stop was heard some 65 ms late.
 constexpr double kBufferSeconds = 0.02;
 // Silent buffers that follow a sound's end before it counts as played: the device's and
 // the server's own buffering, so that its last samples have been heard.

@@ -1,7 +1,7 @@
-// fid-song-cli played through a real sound server, as a chemist hears it: a private
+// Sounds played through a real sound server, as a chemist hears them: a private
 // PulseAudio, or PipeWire (through its PulseAudio layer and natively), whose null sink's
-// monitor is recorded while two busy processes load the machine. No part of the sound may
-// drop out.
+// monitor is recorded. No part of fid-song-cli's sound may drop out while two busy
+// processes load the machine, and a stopped sound falls silent at once.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +13,7 @@
 #include <memory>
 #include <thread>
 
+#include "platform/sdl_media.hpp"
 #include "tests/support/console.hpp"
 #include "tests/support/workbench.hpp"
 
@@ -127,19 +128,54 @@ bool comes(const std::function<bool()>& awaited) {
   return true;
 }
 
-std::vector<std::int16_t> samples_of(const std::string& raw) {
-  std::vector<std::int16_t> v(raw.size() / 2);
-  for (std::size_t i = 0; i < v.size(); ++i) {
-    v[i] = static_cast<std::int16_t>(static_cast<unsigned char>(raw[2 * i]) | static_cast<unsigned char>(raw[2 * i + 1]) << 8);
+// The sink's monitor recorded into a file, with the recorder's latency in milliseconds.
+class Recording {
+ public:
+  Recording(fs::path file, int latencyMs, const std::map<std::string, std::string>& env)
+      : file_(std::move(file)),
+        recorder_({"parec", "--latency-msec=" + std::to_string(latencyMs), "-d", "song.monitor", "--format=s16le",
+                   "--rate=48000", "--channels=1", "--raw", file_.string()},
+                  env) {}
+  // Whether it runs; it then knows when its first sample was recorded.
+  bool started() {
+    if (!comes([&] { return fs::exists(file_) && fs::file_size(file_) > 9600; })) return false;
+    start = Clock::now() - std::chrono::microseconds(static_cast<long>(1e6 * static_cast<double>(fs::file_size(file_)) / 2 / kRate));
+    return true;
   }
-  return v;
+  // What was recorded, once what was just played has come through.
+  std::vector<std::int16_t> finish() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    recorder_.signal_and_wait(SIGINT);
+    const std::string raw = read_file(file_);
+    std::vector<std::int16_t> v(raw.size() / 2);
+    for (std::size_t i = 0; i < v.size(); ++i) {
+      v[i] = static_cast<std::int16_t>(static_cast<unsigned char>(raw[2 * i]) | static_cast<unsigned char>(raw[2 * i + 1]) << 8);
+    }
+    return v;
+  }
+  // The sample recorded at a moment.
+  std::size_t index_at(Clock::time_point moment) const {
+    return static_cast<std::size_t>(std::max(0L, std::lround(std::chrono::duration<double>(moment - start).count() * kRate)));
+  }
+
+  Clock::time_point start;
+
+ private:
+  fs::path file_;
+  RunningProcess recorder_;
+};
+
+bool loud(std::int16_t x) { return std::abs(int{x}) > 500; }
+
+// 3 s at "x 1" of a steady 300 Hz: never silent for longer than a zero crossing.
+std::string steady_dataset(const fs::path& folder) {
+  std::vector<std::pair<std::int32_t, std::int32_t>> pairs;
+  for (int k = 0; k < 3 * 8278; ++k) pairs.emplace_back(0, static_cast<std::int32_t>(std::lround(20000 * std::sin(2 * M_PI * 300 * k / 8278.0))));
+  return make_dataset(folder / "steady/1", {fid_with_pairs(pairs), "steady", "", {}}).string();
 }
 
 TEST_P(SoundServerTest, TheWholeSoundIsHeardUnderLoadWithoutADropout) {
-  // 3 s at "x 1" of a steady 300 Hz: never silent for longer than a zero crossing.
-  std::vector<std::pair<std::int32_t, std::int32_t>> pairs;
-  for (int k = 0; k < 3 * 8278; ++k) pairs.emplace_back(0, static_cast<std::int32_t>(std::lround(20000 * std::sin(2 * M_PI * 300 * k / 8278.0))));
-  const std::string fid = make_dataset(data.path() / "steady/1", {fid_with_pairs(pairs), "steady", "", {}}).string();
+  const std::string fid = steady_dataset(data.path());
   ASSERT_EQ(console.run({"--no-play", "--no-picture", fid}).status, 0);
 
   // Two processes that keep both cores busy, as a browser or the spectrometer's software might.
@@ -150,21 +186,14 @@ TEST_P(SoundServerTest, TheWholeSoundIsHeardUnderLoadWithoutADropout) {
     SCOPED_TRACE(speed);
     const fs::path recorded = data.path() / "recorded.raw";
     fs::remove(recorded);
-    // The monitor recorded, with a short latency.
-    RunningProcess recorder({"parec", "--latency-msec=" + std::to_string(GetParam().recorderMs), "-d", "song.monitor", "--format=s16le",
-                             "--rate=48000", "--channels=1", "--raw", recorded.string()},
-                            environment());
-    ASSERT_TRUE(comes([&] { return fs::exists(recorded) && fs::file_size(recorded) > 9600; })) << "the recorder did not start";
-    const auto recordingStart = Clock::now() - std::chrono::microseconds(static_cast<long>(1e6 * static_cast<double>(fs::file_size(recorded)) / 2 / kRate));
+    Recording recording(recorded, GetParam().recorderMs, environment());
+    ASSERT_TRUE(recording.started()) << "the recorder did not start";
     const auto started = Clock::now();
     const ProcessResult played = run_process(console.argv({"--speed", speed}), {.env = env});
     const auto ended = Clock::now();
     ASSERT_EQ(played.status, 0) << played.err;
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    recorder.signal_and_wait(SIGINT);
+    const std::vector<std::int16_t> v = recording.finish();
 
-    const std::vector<std::int16_t> v = samples_of(read_file(recorded));
-    const auto loud = [](std::int16_t x) { return std::abs(int{x}) > 500; };
     const auto first = std::find_if(v.begin(), v.end(), loud);
     const auto last = std::find_if(v.rbegin(), v.rend(), loud).base();
     ASSERT_NE(first, v.end()) << "nothing was heard";
@@ -179,8 +208,8 @@ TEST_P(SoundServerTest, TheWholeSoundIsHeardUnderLoadWithoutADropout) {
     }
     const double seconds = static_cast<double>(last - first) / kRate;
     const double expected = 3.0 / (std::string(speed) == "x 1" ? 1 : std::string(speed) == "x 2" ? 2 : 0.5);
-    const double heard = std::chrono::duration<double>(recordingStart - started).count() + static_cast<double>(first - v.begin()) / kRate;
-    const double exitDelay = std::chrono::duration<double>(ended - recordingStart).count() - static_cast<double>(last - v.begin()) / kRate;
+    const double heard = std::chrono::duration<double>(recording.start - started).count() + static_cast<double>(first - v.begin()) / kRate;
+    const double exitDelay = std::chrono::duration<double>(ended - recording.start).count() - static_cast<double>(last - v.begin()) / kRate;
     std::cout << name_of(GetParam()) << ", " << speed << ": " << gaps << " gaps (longest silence " << longest << " samples), "
               << "heard " << std::lround(heard * 1000) << " ms after the start, exit " << std::lround(exitDelay * 1000)
               << " ms after its end, " << seconds << " s long\n";
@@ -188,6 +217,41 @@ TEST_P(SoundServerTest, TheWholeSoundIsHeardUnderLoadWithoutADropout) {
     EXPECT_NEAR(seconds, expected, 0.05) << "the whole sound";
     EXPECT_GT(exitDelay, 0) << "the console waited for the sound's end";
     EXPECT_LT(exitDelay, 0.5);
+  }
+}
+
+// What the window's Esc does, on a real server: what the server had been given still plays,
+// and no more than 50 ms of it.
+TEST_P(SoundServerTest, AStoppedSoundFallsSilentWithinFiftyMilliseconds) {
+  ASSERT_EQ(console.run({"--no-play", "--no-picture", steady_dataset(data.path())}).status, 0);
+  // SDL and the server's client library read these when the device opens.
+  auto env = environment();
+  env["SDL_AUDIODRIVER"] = GetParam().sdlDriver;
+  for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
+  const platform::Drive drive(console.scratch("fid.wav").parent_path().parent_path());
+  for (int round = 0; round < 3; ++round) {
+    const fs::path recorded = data.path() / "stopped.raw";
+    fs::remove(recorded);
+    Recording recording(recorded, GetParam().recorderMs, environment());
+    ASSERT_TRUE(recording.started()) << "the recorder did not start";
+    Clock::time_point stopped;
+    {
+      platform::SdlMedia media(drive);
+      media.play("C:\\temp\\fid.wav");
+      std::this_thread::sleep_for(std::chrono::milliseconds(700));
+      stopped = Clock::now();
+      media.stop();
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    const std::vector<std::int16_t> v = recording.finish();
+    const std::size_t at = recording.index_at(stopped);
+    ASSERT_GT(v.size(), at + kRate / 4);
+    ASSERT_TRUE(std::any_of(v.begin() + static_cast<std::ptrdiff_t>(at) - kRate / 50, v.begin() + static_cast<std::ptrdiff_t>(at), loud))
+        << "the sound played until it was stopped";
+    const auto last = std::find_if(v.rbegin(), v.rend(), loud).base();
+    const double after = static_cast<double>(last - v.begin() - static_cast<std::ptrdiff_t>(at)) / kRate;
+    std::cout << name_of(GetParam()) << ": heard " << std::lround(after * 1000) << " ms after the stop\n";
+    EXPECT_LT(after, 0.05);
   }
 }
 
