@@ -36,7 +36,7 @@ double value_at(const Trace& trace, double time, double seconds);
 // - a tone whose pitch is 220 * 8^h Hz (three octaves, 220 to 1760 Hz) and whose
 //   loudness is 0.08 + 0.52 * h of full scale, its phase carried on from sample to sample;
 // - a click at each labelled tick of the axis, two (60 ms apart) at 0 ppm;
-// - the tone faded in and out over 10 ms at the part's ends, the clicks not.
+// - the tone faded in and out over 10 ms at both ends of what is made, the clicks not.
 class AudioGraph {
  public:
   AudioGraph(const Trace& trace, double seconds, double from, double to);

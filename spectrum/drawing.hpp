@@ -1,4 +1,4 @@
-// The spectrum drawn: one drawing, as a GIF for the page and as EPS for "view Trace".
+// The spectrum drawn: one drawing, as a GIF for the page and as EPS for "view Spectrum".
 #pragma once
 
 #include <optional>
