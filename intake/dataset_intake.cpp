@@ -30,15 +30,6 @@ bool put(platform::FileSystem& files, const char* path, const std::optional<std:
   return bool(file.commit());
 }
 
-// The previous dataset's picture, peaks and heard spectrum go in any case: they must not
-// be archived with this one, nor heard as its own.
-void forget_spectrum(platform::FileSystem& files) {
-  for (const char* path : {common::kScratchPicture, common::kScratchPeaks, common::kScratchSpectrumSound,
-                           common::kScratchPeakSound}) {
-    files.delete_file(path);
-  }
-}
-
 // Draws the dataset's spectrum as the scratch picture and, for a dataset without a plot
 // of its own, as the plot that "view Spectrum" opens; reads out its peaks. processed: the
 // dataset's processed folder, or nothing to draw from its FID.
@@ -53,6 +44,19 @@ void draw_picture(platform::Services& s, const std::string& processed, IntakeRes
     result.peaks = spectrum::peaks_of(*result.trace);
     put(s.files, common::kScratchPeaks, spectrum::peaks_file(result.peaks, result.trace->axis));
   }
+}
+
+// After the sound has gone to playback, which never waits for the picture. The previous
+// dataset's picture, peaks and heard spectrum go in any case: they must not be archived
+// with this one, nor heard as its own.
+void redraw_spectrum(platform::Services& s, const std::string& processed, const IntakeOptions& options,
+                     IntakeResult& result) {
+  for (const char* path : {common::kScratchPicture, common::kScratchPeaks, common::kScratchSpectrumSound,
+                           common::kScratchPeakSound}) {
+    s.files.delete_file(path);
+  }
+  if (options.picture) draw_picture(s, processed, result);
+  s.window.enable(platform::Button::Command5, result.picture);
 }
 
 // The original data file of a converted dataset goes in "C:\temp\original", alone; any
@@ -93,9 +97,7 @@ void take_in_converted(platform::Services& s, common::FormMemory& memory, const 
 
   result.sound = sound::createsound(s, memory, given, 0, 0);
 
-  forget_spectrum(files);
-  if (options.picture) draw_picture(s, {}, result);
-  s.window.enable(platform::Button::Command5, result.picture);
+  redraw_spectrum(s, {}, options, result);
 }
 
 }  // namespace
@@ -147,10 +149,7 @@ IntakeResult loadFIDfile(platform::Services& s, common::FormMemory& memory, cons
 
   result.sound = sound::createsound(s, memory, vFN, 0, 0);
 
-  // After the sound has gone to playback, which never waits for the picture.
-  forget_spectrum(files);
-  if (options.picture) draw_picture(s, folder + "pdata/1/", result);
-  s.window.enable(platform::Button::Command5, result.picture);
+  redraw_spectrum(s, folder + "pdata/1/", options, result);
   return result;
 }
 

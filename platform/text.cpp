@@ -70,6 +70,12 @@ std::string decimal_text(double value) {
   return std::string(text, result.ptr);
 }
 
+std::string fixed_text(double value, int decimals) {
+  char text[64];
+  const auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+  return error == std::errc() ? std::string(text, end) : std::string("?");
+}
+
 std::string replace_all(std::string_view text, std::string_view from, std::string_view to) {
   if (from.empty()) return std::string(text);
   std::string out;

@@ -33,6 +33,8 @@ std::optional<std::int16_t> round_to_int16(double value);
 // A real number as the shortest decimal text that reads back as the same value, always
 // with "." as the decimal point (1 as "1", 2.5 as "2.5").
 std::string decimal_text(double value);
+// A real number with so many decimals, "." as the decimal point; "?" when it has no such form.
+std::string fixed_text(double value, int decimals);
 
 // Every occurrence of from replaced by to, left to right, without overlap.
 std::string replace_all(std::string_view text, std::string_view from, std::string_view to);

@@ -12,6 +12,7 @@
 
 #include "platform/text.hpp"
 #include "sound/listing_writer.hpp"
+#include "sound/wave_container.hpp"
 
 namespace sound {
 namespace {
@@ -69,12 +70,6 @@ struct Synthesis {
            std::exp(-static_cast<double>(count) / kDecaySamples);
   }
 };
-
-// A sample's bytes as the WAVE file holds them.
-std::uint16_t little_endian(std::uint16_t sample) {
-  if constexpr (std::endian::native == std::endian::big) return static_cast<std::uint16_t>(sample << 8 | sample >> 8);
-  return sample;
-}
 
 // One word format, decoded inline in the loops below.
 template <ByteOrder Order, WordType Type>

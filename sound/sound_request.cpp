@@ -23,9 +23,7 @@ bool sample_rate(platform::Services& s, common::FormMemory& memory, std::int32_t
                  SoundResult& result) {
   const std::optional<ReplaySpeed> speed = replay_speed(s, memory, result);
   if (!speed) return false;
-  const std::optional<std::int32_t> rate = speed->tenths != 0
-                                               ? platform::round_to_int32(speed->tenths / 10.0 * baseRate)
-                                               : platform::round_to_int32(baseRate * speed->multiplier);
+  const std::optional<std::int32_t> rate = platform::round_to_int32(speed->factor() * baseRate);
   if (!rate) {
     result.outcome = SoundResult::Outcome::RateTooLarge;
     return false;

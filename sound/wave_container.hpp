@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -59,6 +60,12 @@ struct WaveLimit {
   std::int64_t mostRiffSize = 0xFFFFFFFF;
   std::int64_t mostSamples = 0x7FFFFFFF;
 };
+
+// A sample's bytes as the WAVE file holds them: little-endian.
+inline std::uint16_t little_endian(std::uint16_t sample) {
+  if constexpr (std::endian::native == std::endian::big) return static_cast<std::uint16_t>(sample << 8 | sample >> 8);
+  return sample;
+}
 
 // How many 16-bit samples a file keeps within limit behind a header of headerBytes, the
 // data chunk's header included.

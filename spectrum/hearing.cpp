@@ -25,14 +25,9 @@ sound::SoundResult write_and_play(platform::Services& s, const Trace& trace, dou
   sound::writeheader(wav.file(), headers, "");
   AudioGraph graph(trace, seconds, from, to);
   std::int16_t block[4096];
-  unsigned char bytes[2 * std::size(block)];
   for (std::size_t n; (n = graph.next(block, std::size(block))) > 0;) {
-    for (std::size_t i = 0; i < n; ++i) {
-      const auto v = static_cast<std::uint16_t>(block[i]);
-      bytes[2 * i] = static_cast<unsigned char>(v);
-      bytes[2 * i + 1] = static_cast<unsigned char>(v >> 8);
-    }
-    wav.file().write(bytes, 2 * n);
+    for (std::size_t i = 0; i < n; ++i) block[i] = static_cast<std::int16_t>(sound::little_endian(static_cast<std::uint16_t>(block[i])));
+    wav.file().write(block, 2 * n);
   }
   result.samples = graph.samples();
   sound::finishheader(wav.file(), headers, kGraphRate, result.samples);

@@ -4,6 +4,7 @@
 #include "common/form_memory.hpp"
 #include "platform/services.hpp"
 #include "sound/sound_request.hpp"
+#include "spectrum/audio_graph.hpp"
 #include "spectrum/reading.hpp"
 
 namespace spectrum {
@@ -22,6 +23,6 @@ namespace spectrum {
                                              const Trace& trace, double value);
 
 // How long the whole graph lasts at a speed.
-inline double graph_seconds(double speed) { return speed > 0 ? 10.0 / speed : 0; }
+inline double graph_seconds(double speed) { return speed > 0 ? kGraphSeconds / speed : 0; }
 
 }  // namespace spectrum

@@ -2,21 +2,15 @@
 #include "spectrum/peaks.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
+
+#include "platform/text.hpp"
 
 namespace spectrum {
 namespace {
 
-// A number with so many decimals, whatever the locale says the decimal point is.
-std::string fixed(double value, int decimals) {
-  char text[64];
-  const auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-  return error == std::errc() ? std::string(text, end) : std::string("?");
-}
-
 std::string position_text(const Peak& peak, Axis axis) {
-  return axis == Axis::Ppm ? fixed(peak.at, 2) + " ppm" : fixed(peak.at, 1) + " Hz";
+  return axis == Axis::Ppm ? platform::fixed_text(peak.at, 2) + " ppm" : platform::fixed_text(peak.at, 1) + " Hz";
 }
 
 std::string percent_text(const Peak& peak) { return std::to_string(std::lround(peak.percent)) + " %"; }

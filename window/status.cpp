@@ -1,9 +1,10 @@
 // The status line's words.
 #include "window/status.hpp"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
+
+#include "platform/text.hpp"
 
 namespace window {
 
@@ -30,10 +31,8 @@ std::string named_with_title(const std::string& name, const std::string& caption
 }
 
 std::string hearing_text(double at, spectrum::Axis axis) {
-  char text[64];
-  const auto [end, error] = std::to_chars(text, text + sizeof text, at, std::chars_format::fixed, axis == spectrum::Axis::Ppm ? 1 : 0);
-  const std::string value = error == std::errc() ? std::string(text, end) : "?";
-  return "Hearing the spectrum: " + value + (axis == spectrum::Axis::Ppm ? " ppm" : " Hz");
+  const bool ppm = axis == spectrum::Axis::Ppm;
+  return "Hearing the spectrum: " + platform::fixed_text(at, ppm ? 1 : 0) + (ppm ? " ppm" : " Hz");
 }
 
 std::string hearing_status(double at, spectrum::Axis axis) { return hearing_text(at, axis) + " \u2014 Esc stops"; }

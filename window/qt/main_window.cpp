@@ -263,8 +263,11 @@ void MainWindow::await_desktop() {
 }
 
 void MainWindow::tell(const sound::SoundResult& sound, bool tones) {
+  tell_sound(sound, sound_name(form_->memory().lastFidPath, tones));
+}
+
+void MainWindow::tell_sound(const sound::SoundResult& sound, const std::string& name) {
   if (sound.played()) {
-    const std::string name = sound_name(form_->memory().lastFidPath, tones);
     status_->playing([name](const platform::Playback& p) { return playing_status(name, p); });
     // A sound cut short must be heard of, as a failure is, while it plays.
     if (const auto cut = cut_message(sound)) status_->failed(*cut);
@@ -279,13 +282,9 @@ void MainWindow::tell(const sound::SoundResult& sound, bool tones) {
 
 void MainWindow::tell(const std::optional<intake::IntakeResult>& intake) {
   if (!intake) return;
-  if (intake->sound && intake->sound->played()) {
-    // A new dataset is announced with its title.
-    const std::string name = named_with_title(sound_name(form_->memory().lastFidPath, false), windowServices_->title());
-    status_->playing([name](const platform::Playback& p) { return playing_status(name, p); });
-    if (const auto cut = cut_message(*intake->sound)) status_->failed(*cut);
-  } else if (intake->sound) {
-    tell(*intake->sound, false);
+  // A new dataset is announced with its title.
+  if (intake->sound) {
+    tell_sound(*intake->sound, named_with_title(sound_name(form_->memory().lastFidPath, false), windowServices_->title()));
   }
   if (const auto message = unreadable_message(*intake)) status_->failed(*message);
 }

@@ -50,6 +50,8 @@ class MainWindow : public QWidget {
   // Tells what a routine did: the status line, and a message box where the user asked
   // for something that did not happen.
   void tell(const sound::SoundResult& sound, bool tones);
+  // name: what the status line calls the sound while it plays.
+  void tell_sound(const sound::SoundResult& sound, const std::string& name);
   void tell(const std::optional<intake::IntakeResult>& intake);
   void warn(const std::string& message);
   void desktop_failed(const std::string& path, int status);
