@@ -65,13 +65,65 @@ std::string column_of(std::size_t at) { return " at column " + std::to_string(at
 
 }  // namespace
 
-std::string decode_asdf_line(std::string_view text, AsdfLine& line, std::size_t most) {
+void Ordinates::add(double value) {
+  values_.push_back(value);
+  ++size_;
+  last_ = value;
+}
+
+void Ordinates::repeat(double step, std::int64_t times) {
+  repeats_.push_back({values_.size(), step, times});
+  size_ += times;
+  // One addition at a time, as the values are written out.
+  if (step != 0) {
+    for (std::int64_t i = 0; i < times; ++i) last_ += step;
+  }
+}
+
+void Ordinates::append(const Ordinates& more, bool skipFirst) {
+  const std::size_t skip = skipFirst && !more.values_.empty() ? 1 : 0;
+  const std::size_t base = values_.size();
+  values_.insert(values_.end(), more.values_.begin() + static_cast<std::ptrdiff_t>(skip), more.values_.end());
+  for (const Repeat& r : more.repeats_) repeats_.push_back({base + r.after - skip, r.step, r.times});
+  size_ += more.size_ - static_cast<std::int64_t>(skip);
+  if (more.size_ > static_cast<std::int64_t>(skip)) last_ = more.last_;
+}
+
+std::vector<double> Ordinates::expanded() const {
+  std::vector<double> all(static_cast<std::size_t>(size_));
+  Reader(*this).take(all.data(), all.size(), 1);
+  return all;
+}
+
+std::size_t Ordinates::Reader::take(double* out, std::size_t n, double factor) {
+  std::size_t made = 0;
+  while (made < n) {
+    if (left_ > 0) {
+      current_ += step_;
+      --left_;
+    } else if (repeat_ < o_.repeats_.size() && o_.repeats_[repeat_].after == value_) {
+      // A repeat follows the value just written (or the repeat before it).
+      step_ = o_.repeats_[repeat_].step;
+      left_ = o_.repeats_[repeat_].times;
+      ++repeat_;
+      continue;
+    } else if (value_ < o_.values_.size()) {
+      current_ = o_.values_[value_++];
+    } else {
+      break;
+    }
+    out[made++] = current_ * factor;
+  }
+  return made;
+}
+
+std::string decode_asdf_line(std::string_view text, AsdfLine& line, std::int64_t most) {
   line = {};
   Form last = Form::None;
   double difference = 0;
   const auto add = [&](double value) {
     if (line.ys.size() >= most) return false;
-    line.ys.push_back(value);
+    line.ys.add(value);
     return true;
   };
   // An absolute value: the line's abscissa when it is the first, else the next ordinate.
@@ -124,9 +176,9 @@ std::string decode_asdf_line(std::string_view text, AsdfLine& line, std::size_t 
         }
         if (line.ys.empty() || last == Form::Duplicate) return "a repeat count with nothing to repeat" + column_of(start);
         // In the DIF form the difference is repeated, in the others the value.
-        for (double n = 1; n < value; ++n) {
-          if (!add(line.ys.back() + (last == Form::Difference ? difference : 0))) return tooMany;
-        }
+        const auto times = static_cast<std::int64_t>(value) - 1;
+        if (times > most - line.ys.size()) return tooMany;
+        if (times > 0) line.ys.repeat(last == Form::Difference ? difference : 0, times);
         line.endsInDif = last == Form::Difference;
         last = Form::Duplicate;
         continue;

@@ -16,7 +16,8 @@ namespace formats {
 namespace {
 
 constexpr std::size_t kMostLine = std::size_t{1} << 20;
-constexpr std::size_t kMostPagePoints = std::size_t{1} << 24;
+constexpr std::int64_t kMostPagePoints = std::int64_t{1} << 24;
+constexpr std::size_t kPairBlock = 4096;
 constexpr std::size_t kReadBlock = std::size_t{64} << 10;
 
 std::string_view trimmed(std::string_view text) {
@@ -131,7 +132,7 @@ class Ntuples {
     factor_ = k < factors.size() ? number_of(factors[k]).value_or(1) : 1;
     if (expected_ == 0) expected_ = expected_points(k);
     inTable_ = true;
-    values_.clear();
+    values_ = {};
     checkPending_ = false;
     return {};
   }
@@ -140,9 +141,10 @@ class Ntuples {
   // A line of the table.
   std::string add_line(std::string_view text) {
     AsdfLine line;
-    if (std::string why = decode_asdf_line(text, line, kMostPagePoints + 1 - values_.size()); !why.empty()) return why;
+    // One more than the page may hold: a line may begin with its check value.
+    const std::int64_t room = kMostPagePoints + 1 - values_.size();
+    if (std::string why = decode_asdf_line(text, line, room); !why.empty()) return why;
     if (line.blank) return {};
-    std::size_t first = 0;
     if (checkPending_) {
       // The line before ended in a difference: this one repeats its last value first.
       if (line.ys.empty()) return "it has no DIF check value";
@@ -150,9 +152,8 @@ class Ntuples {
         return "its DIF check value " + platform::decimal_text(line.ys.front()) + " does not repeat " +
                platform::decimal_text(values_.back());
       }
-      first = 1;
     }
-    values_.insert(values_.end(), line.ys.begin() + static_cast<std::ptrdiff_t>(first), line.ys.end());
+    values_.append(line.ys, checkPending_);
     if (values_.size() > kMostPagePoints) return "a page holds more points than can be read";
     checkPending_ = line.endsInDif;
     return {};
@@ -161,29 +162,25 @@ class Ntuples {
   // The table has ended: its values become a page, and a page of each part an FID.
   std::string end_table() {
     inTable_ = false;
-    for (double& v : values_) v *= factor_;
-    (imaginary_ ? imaginaries_ : reals_).push_back(std::move(values_));
+    (imaginary_ ? imaginaries_ : reals_).push_back({std::move(values_), factor_});
     values_ = {};
     while (!reals_.empty() && !imaginaries_.empty()) {
-      const std::vector<double>& re = reals_.front();
-      const std::vector<double>& im = imaginaries_.front();
-      if (re.size() != im.size()) {
-        return "a real page of " + std::to_string(re.size()) + " points meets an imaginary page of " + std::to_string(im.size());
+      const Page& re = reals_.front();
+      const Page& im = imaginaries_.front();
+      const auto points = static_cast<std::size_t>(re.ordinates.size());
+      if (re.ordinates.size() != im.ordinates.size()) {
+        return "a real page of " + std::to_string(points) + " points meets an imaginary page of " +
+               std::to_string(im.ordinates.size());
       }
-      if (expected_ != 0 && re.size() != expected_) {
-        return "a page holds " + std::to_string(re.size()) + " points, ##VAR_DIM says " + std::to_string(expected_);
+      if (expected_ != 0 && points != expected_) {
+        return "a page holds " + std::to_string(points) + " points, ##VAR_DIM says " + std::to_string(expected_);
       }
-      if (re.empty()) return "a page holds no points";
-      if (points_ == 0) points_ = re.size();
-      if (re.size() != points_ || static_cast<std::int64_t>(points_) * (fids_ + 1) > kMostPoints) {
+      if (points == 0) return "a page holds no points";
+      if (points_ == 0) points_ = points;
+      if (points != points_ || static_cast<std::int64_t>(points_) * (fids_ + 1) > kMostPoints) {
         return "its FIDs hold more points than can be sounded";
       }
-      pairs_.resize(2 * re.size());
-      for (std::size_t i = 0; i < re.size(); ++i) {
-        pairs_[2 * i] = re[i];
-        pairs_[2 * i + 1] = im[i];
-      }
-      sink_.put(pairs_.data(), re.size());
+      put_pairs(re, im);
       ++fids_;
       reals_.pop_front();
       imaginaries_.pop_front();
@@ -248,16 +245,35 @@ class Ntuples {
     return ppm ? *ppm * a.frequencyMHz - a.sweepHz / 2 : 0;
   }
 
+  // A table's ordinates, and the factor they are to be multiplied by.
+  struct Page {
+    Ordinates ordinates;
+    double factor = 1;
+  };
+
+  // An FID from a real and an imaginary page of the same length, a block at a time.
+  void put_pairs(const Page& re, const Page& im) {
+    Ordinates::Reader reals(re.ordinates), imaginaries(im.ordinates);
+    double r[kPairBlock], i[kPairBlock], pairs[2 * kPairBlock];
+    for (std::size_t n; (n = reals.take(r, kPairBlock, re.factor)) > 0;) {
+      imaginaries.take(i, n, im.factor);
+      for (std::size_t k = 0; k < n; ++k) {
+        pairs[2 * k] = r[k];
+        pairs[2 * k + 1] = i[k];
+      }
+      sink_.put(pairs, n);
+    }
+  }
+
   const Block& block_;
   PointSink& sink_;
   bool inTable_ = false;
   bool imaginary_ = false;
   double factor_ = 1;
-  std::vector<double> values_;
+  Ordinates values_;
   bool checkPending_ = false;
   std::size_t expected_ = 0;
-  std::deque<std::vector<double>> reals_, imaginaries_;
-  std::vector<double> pairs_;
+  std::deque<Page> reals_, imaginaries_;
   std::size_t points_ = 0;
   std::int64_t fids_ = 0;
 };

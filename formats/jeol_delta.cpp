@@ -26,7 +26,10 @@ constexpr std::size_t kEndian = 8, kDimensions = 12, kDataType = 14, kAxisType =
 
 // Unit codes, the second byte of each two-byte unit (the first holds its SI prefix).
 constexpr std::uint8_t kSecond = 28, kHertz = 13, kPpm = 26;
-constexpr std::uint8_t kRealAxis = 1, kComplexAxis = 3;
+// Axis types: real; TPPI (real points, the indirect quadrature in their order); complex;
+// and real-complex, which Delta writes for a 2D recorded complex along its direct axis
+// and real along the other, as absolute-value experiments (an HMBC) are.
+constexpr std::uint8_t kRealAxis = 1, kTppiAxis = 2, kComplexAxis = 3, kRealComplexAxis = 4;
 constexpr std::uint8_t kOneD = 1, kTwoD = 2;
 
 constexpr std::int64_t kSubmatrix = 32;       // a 2D section is kept in 32 x 32 submatrices
@@ -99,9 +102,24 @@ std::optional<double> value_in(const std::map<std::string, Parameter>& params, c
 struct Axis {
   std::uint8_t type = kRealAxis;
   std::int64_t points = 1, first = 0, last = 0;  // stored points, and the ones in use
-  int parts() const { return type == kComplexAxis ? 2 : 1; }
+  int parts = 1;                                 // 2 along a complex axis: a section each
   std::int64_t used() const { return last - first + 1; }
 };
+
+bool readable_axis_type(std::uint8_t type) {
+  return type == kRealAxis || type == kTppiAxis || type == kComplexAxis || type == kRealComplexAxis;
+}
+
+// The sections along each axis: a real-complex axis anywhere makes the data complex along
+// the direct axis and real along the other.
+void set_parts(std::array<Axis, 2>& axes, int dimensions) {
+  bool realComplex = false;
+  for (int d = 0; d < dimensions; ++d) realComplex = realComplex || axes[static_cast<std::size_t>(d)].type == kRealComplexAxis;
+  for (int d = 0; d < dimensions; ++d) {
+    Axis& a = axes[static_cast<std::size_t>(d)];
+    a.parts = realComplex ? (d == 0 ? 2 : 1) : (a.type == kComplexAxis ? 2 : 1);
+  }
+}
 
 // Reads the values of one section's points at index..index+n-1 of its storage.
 class Sections {
@@ -139,8 +157,8 @@ bool stream_one_d(Sections& data, const Axis& x, PointSink& sink) {
   for (std::int64_t i = x.first; i <= x.last; i += static_cast<std::int64_t>(kChunkPoints)) {
     const auto n = static_cast<std::size_t>(std::min<std::int64_t>(kChunkPoints, x.last + 1 - i));
     if (!data.read(0, i, n, re.data())) return false;
-    if (x.parts() == 2 && !data.read(1, i, n, im.data())) return false;
-    emit(sink, re.data(), x.parts() == 2 ? im.data() : nullptr, n, pairs);
+    if (x.parts == 2 && !data.read(1, i, n, im.data())) return false;
+    emit(sink, re.data(), x.parts == 2 ? im.data() : nullptr, n, pairs);
   }
   return true;
 }
@@ -151,7 +169,7 @@ bool stream_one_d(Sections& data, const Axis& x, PointSink& sink) {
 bool stream_two_d(Sections& data, const Axis& x, const Axis& y, PointSink& sink) {
   const std::int64_t blocksAcross = x.points / kSubmatrix;
   const auto rowValues = static_cast<std::size_t>(blocksAcross * kSubmatrix * kSubmatrix);
-  const int sections = x.parts() * y.parts();
+  const int sections = x.parts * y.parts;
   std::vector<std::vector<double>> rows(static_cast<std::size_t>(sections), std::vector<double>(rowValues));
   std::vector<double> re(static_cast<std::size_t>(x.used())), im(re.size()), pairs;
   for (std::int64_t blockRow = y.first / kSubmatrix; blockRow <= y.last / kSubmatrix; ++blockRow) {
@@ -162,15 +180,15 @@ bool stream_two_d(Sections& data, const Axis& x, const Axis& y, PointSink& sink)
     }
     for (std::int64_t row = blockRow * kSubmatrix; row < (blockRow + 1) * kSubmatrix; ++row) {
       if (row < y.first || row > y.last) continue;
-      for (int part = 0; part < y.parts(); ++part) {
+      for (int part = 0; part < y.parts; ++part) {
         for (std::int64_t i = x.first; i <= x.last; ++i) {
           const auto at = static_cast<std::size_t>((i / kSubmatrix) * kSubmatrix * kSubmatrix +
                                                    (row % kSubmatrix) * kSubmatrix + i % kSubmatrix);
           const auto k = static_cast<std::size_t>(i - x.first);
-          re[k] = rows[static_cast<std::size_t>(x.parts() * part)][at];
-          if (x.parts() == 2) im[k] = rows[static_cast<std::size_t>(2 * part + 1)][at];
+          re[k] = rows[static_cast<std::size_t>(x.parts * part)][at];
+          if (x.parts == 2) im[k] = rows[static_cast<std::size_t>(2 * part + 1)][at];
         }
-        emit(sink, re.data(), x.parts() == 2 ? im.data() : nullptr, re.size(), pairs);
+        emit(sink, re.data(), x.parts == 2 ? im.data() : nullptr, re.size(), pairs);
       }
     }
   }
@@ -209,7 +227,7 @@ Reading read_jeol_delta(Source& source, PointSink& sink) {
     a.points = header.u32(kPoints + 4 * static_cast<std::size_t>(d));
     a.first = header.u32(kOffsetStart + 4 * static_cast<std::size_t>(d));
     a.last = header.u32(kOffsetStop + 4 * static_cast<std::size_t>(d));
-    if (a.type != kRealAxis && a.type != kComplexAxis) {
+    if (!readable_axis_type(a.type)) {
       return Reading::refused("its axis " + std::to_string(d + 1) + " is of a type (" + std::to_string(a.type) + ") not read");
     }
     if (a.points < 1 || a.points > kMostPoints || a.first > a.last || a.last >= a.points) {
@@ -221,16 +239,17 @@ Reading read_jeol_delta(Source& source, PointSink& sink) {
                               " points is no whole number of submatrices");
     }
   }
+  set_parts(axes, dimensions);
   const Axis& x = axes[0];
   const Axis& y = axes[1];
   if (dimensions == 2 && x.points > kMostRowPoints) {
     return Reading::refused("its rows of " + std::to_string(x.points) + " points are too long to read");
   }
-  const std::int64_t fids = dimensions == 2 ? y.used() * y.parts() : 1;
+  const std::int64_t fids = dimensions == 2 ? y.used() * y.parts : 1;
   if (x.used() * fids > kMostPoints) return Reading::refused("it holds more points than can be sounded");
 
   const std::int64_t sectionValues = x.points * y.points;
-  const std::int64_t dataBytes = sectionValues * x.parts() * y.parts() * static_cast<std::int64_t>(word_bytes(kind));
+  const std::int64_t dataBytes = sectionValues * x.parts * y.parts * static_cast<std::int64_t>(word_bytes(kind));
   const std::int64_t dataStart = header.u32(kDataStart);
   if (dataStart > source.length() || dataBytes > source.length() - dataStart ||
       static_cast<std::int64_t>(std::min<std::uint64_t>(header.u64(kDataLength), INT64_MAX)) < dataBytes) {

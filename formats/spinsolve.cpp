@@ -16,6 +16,9 @@ namespace {
 using common::ByteOrder;
 
 constexpr std::size_t kHeader = 32;
+// The file's owner and format, "PROS" and "DATA", each a little-endian 32-bit word: the
+// bytes read "SORPATAD" (then the version, "V1.1" as "1.1V").
+constexpr std::string_view kMark = "SORPATAD";
 // Data types: complex floats, without and with the axis in front.
 constexpr std::int32_t kComplex = 501, kComplexWithAxis = 504;
 constexpr std::size_t kChunkPoints = 8192;
@@ -42,11 +45,12 @@ std::optional<double> number(const std::map<std::string, std::string>& par, cons
   return value;
 }
 
-// Whether the axis runs from 0 in equal steps, as a time axis does.
+// Whether the axis rises in equal steps from its start at 0 (or the first dwell), as a
+// time axis does; a frequency axis runs through 0 from below, or falls.
 bool time_axis(const std::vector<double>& axis) {
-  if (axis.size() < 2 || axis[0] != 0) return false;
+  if (axis.size() < 2) return false;
   const double step = axis[1] - axis[0];
-  if (!(step > 0)) return false;
+  if (!(step > 0) || !(axis[0] >= 0) || axis[0] > 1.5 * step) return false;
   for (std::size_t i = 1; i < axis.size(); ++i) {
     if (std::fabs(axis[i] - axis[0] - static_cast<double>(i) * step) > 1e-3 * step * static_cast<double>(i)) return false;
   }
@@ -70,12 +74,12 @@ std::map<std::string, std::string> parse_acqu_par(std::string_view text) {
   return par;
 }
 
-bool is_spinsolve(std::string_view head) { return head.starts_with("DATA") || head.starts_with("ATAD"); }
+bool is_spinsolve(std::string_view head) { return head.starts_with(kMark); }
 
 Reading read_spinsolve(Source& source, PointSink& sink) {
   const std::string head = source.head(kHeader);
   if (head.size() < kHeader) return Reading::refused("its header is cut short");
-  if (!is_spinsolve(head)) return Reading::refused("it has no DATA mark");
+  if (!is_spinsolve(head)) return Reading::refused("it has no PROS DATA mark");
   if (lower(source.name()).starts_with("spectrum")) return Reading::refused(kProcessedOnly);
   const Fields f(head, ByteOrder::Little);
   const std::int32_t type = f.i32(12);
@@ -112,7 +116,13 @@ Reading read_spinsolve(Source& source, PointSink& sink) {
   // lowestFrequency: the spectrum's low end, in Hz from the reference.
   if (const auto lowest = number(par, "lowestfrequency")) a.offsetHz = *lowest + a.sweepHz / 2;
   if (const auto it = par.find("rxchannel"); it != par.end()) a.nucleus = nucleus_symbol(it->second);
-  if (const auto it = par.find("sample"); it != par.end()) d.title = it->second;
+  // The title the operator gave, else the sample's name.
+  for (const char* key : {"graphtext", "sample"}) {
+    if (const auto it = par.find(key); it != par.end() && !it->second.empty()) {
+      d.title = it->second;
+      break;
+    }
+  }
   a.points = x;
   a.fids = y;
 

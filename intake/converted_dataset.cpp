@@ -4,8 +4,11 @@
 #include <algorithm>
 #include <bit>
 #include <cctype>
+#include <cmath>
 #include <cstring>
 
+#include "common/byte_order.hpp"
+#include "common/converted_parameters.hpp"
 #include "platform/text.hpp"
 
 namespace intake {
@@ -31,23 +34,57 @@ std::string nucleus_text(const std::string& nucleus) {
   return kept.empty() ? "off" : kept;
 }
 
+constexpr std::size_t kPiece = 4096;
+// A Bruker console's FIDs reach 2^29 to 2^30; so do the converted ones.
+constexpr int kLoudestExponent = 30;
+
+// n doubles as little-endian bytes.
+void encode(const double* values, std::size_t n, unsigned char* bytes) {
+  for (std::size_t i = 0; i < n; ++i) {
+    std::uint64_t bits = std::bit_cast<std::uint64_t>(values[i]);
+    if constexpr (std::endian::native == std::endian::big) bits = __builtin_bswap64(bits);
+    std::memcpy(bytes + 8 * i, &bits, 8);
+  }
+}
+
 }  // namespace
 
 void DoublesFile::put(const double* pairs, std::size_t count) {
-  constexpr std::size_t kPiece = 4096;
   unsigned char bytes[8 * kPiece];
   for (std::size_t first = 0; first < 2 * count; first += kPiece) {
     const std::size_t n = std::min(kPiece, 2 * count - first);
     for (std::size_t i = 0; i < n; ++i) {
-      std::uint64_t bits = std::bit_cast<std::uint64_t>(pairs[first + i]);
-      if constexpr (std::endian::native == std::endian::big) bits = __builtin_bswap64(bits);
-      std::memcpy(bytes + 8 * i, &bits, 8);
+      const double magnitude = std::fabs(pairs[first + i]);
+      if (std::isfinite(magnitude)) largest_ = std::max(largest_, magnitude);
     }
+    encode(pairs + first, n, bytes);
     file_.write(bytes, 8 * n);
   }
 }
 
-std::string converted_acqus(const formats::Description& d) {
+int DoublesFile::loudness_exponent() const {
+  if (!(largest_ > 0)) return 0;
+  int exponent = 0;
+  std::frexp(largest_, &exponent);  // largest_ lies in [2^(exponent-1), 2^exponent)
+  return kLoudestExponent - exponent;
+}
+
+void DoublesFile::scale(int exponent) {
+  if (exponent == 0) return;
+  const std::int64_t bytes = file_.length();
+  unsigned char raw[8 * kPiece];
+  double values[kPiece];
+  for (std::int64_t at = 0; at < bytes; at += static_cast<std::int64_t>(sizeof raw)) {
+    const auto n = static_cast<std::size_t>(std::min<std::int64_t>(kPiece, (bytes - at) / 8));
+    if (!file_.set_position(at + 1) || file_.read(raw, 8 * n) != 8 * n) return;  // the flag tells
+    for (std::size_t i = 0; i < n; ++i) values[i] = std::ldexp(common::float64_at<common::ByteOrder::Little>(raw + 8 * i), exponent);
+    encode(values, n, raw);
+    file_.set_position(at + 1);
+    file_.write(raw, 8 * n);
+  }
+}
+
+std::string converted_acqus(const formats::Description& d, int scaleExponent) {
   const formats::Acquisition& a = d.acquisition;
   const auto line = [](const char* key, const std::string& value) { return std::string("##$") + key + "= " + value + "\n"; };
   const auto number = [](double value) { return platform::decimal_text(value); };
@@ -60,6 +97,7 @@ std::string converted_acqus(const formats::Description& d) {
   text += line("O1", number(a.offsetHz));
   text += line("NUC1", "<" + nucleus_text(a.nucleus) + ">");
   text += line("TD", std::to_string(2 * a.points));
+  text += line(common::kScaleParameter, "2^" + std::to_string(scaleExponent));
   text += "##END=\n";
   return text;
 }

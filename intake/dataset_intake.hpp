@@ -52,7 +52,8 @@ std::string dataset_file(const platform::FileSystem& files, const std::string& p
 // opens; its peaks are written to "C:\temp\peaks.txt", and "hear Spectrum" is enabled.
 // A dataset whose spectrum cannot be drawn has none of them.
 // A data file of another maker (told by its content) is converted instead of copied: its
-// points, parameters and title become the scratch FID (doubles), acqus and title, and
+// points (times the power of two that makes them as loud as a Bruker console's),
+// parameters and title become the scratch FID (doubles), acqus and title, and
 // the file itself is kept under its own name in "C:\temp\original"; the caption shows
 // the path as given. One that cannot be converted changes nothing and is not sounded.
 [[nodiscard]] IntakeResult loadFIDfile(platform::Services& services, common::FormMemory& memory,

@@ -53,10 +53,22 @@ double tick_step(double span) {
   return 10 * power;
 }
 
+// The text in the font the package depends on, rendered alike whatever the desktop's
+// font settings: every user sees the same picture, byte for byte.
+void use_picture_font(cairo_t* cr) {
+  cairo_select_font_face(cr, "Liberation Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  const std::unique_ptr<cairo_font_options_t, decltype(&cairo_font_options_destroy)> options(cairo_font_options_create(),
+                                                                                           cairo_font_options_destroy);
+  cairo_font_options_set_antialias(options.get(), CAIRO_ANTIALIAS_GRAY);
+  cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_NONE);
+  cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_OFF);
+  cairo_set_font_options(cr, options.get());
+}
+
 void draw(cairo_t* cr, const Trace& s) {
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_paint(cr);
-  cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  use_picture_font(cr);
 
   // The title, with its nucleus.
   std::string heading = utf8_of(s.title);

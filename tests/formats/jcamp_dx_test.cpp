@@ -7,6 +7,7 @@
 #include "formats/asdf.hpp"
 #include "sound/word_format.hpp"
 #include "tests/support/makers.hpp"
+#include "tests/support/process.hpp"
 #include "tests/support/workbench.hpp"
 
 namespace {
@@ -23,11 +24,11 @@ class JcampDxTest : public ::testing::Test {
   Workbench bench;
 };
 
-std::vector<double> decoded(const std::string& line, std::string* why = nullptr, std::size_t most = 1000) {
+std::vector<double> decoded(const std::string& line, std::string* why = nullptr, std::int64_t most = 1000) {
   formats::AsdfLine decoded;
   const std::string error = formats::decode_asdf_line(line, decoded, most);
   if (why) *why = error;
-  return decoded.ys;
+  return decoded.ys.expanded();
 }
 
 TEST(Asdf, EveryFormDecodesToTheSameOrdinates) {
@@ -50,7 +51,7 @@ TEST(Asdf, EveryFormDecodesToTheSameOrdinates) {
   for (const auto& [line, ys, endsInDif] : cases) {
     formats::AsdfLine decoded;
     EXPECT_EQ(formats::decode_asdf_line(line, decoded, 1000), "") << line;
-    EXPECT_EQ(decoded.ys, ys) << line;
+    EXPECT_EQ(decoded.ys.expanded(), ys) << line;
     EXPECT_EQ(decoded.endsInDif, endsInDif) << line;
   }
   // What the generator writes reads back, in every form.
@@ -193,6 +194,43 @@ TEST_F(JcampDxTest, TheAspirinExportHoldsTheBrukerFidsWordsExactly) {
   EXPECT_EQ(d.acquisition.frequencyMHz, 300.13);
   EXPECT_EQ(d.acquisition.offsetHz, 2250.975);
   EXPECT_EQ(d.acquisition.nucleus, "1H");
+}
+
+TEST_F(JcampDxTest, AFileOfAFewHundredBytesTakesMemoryByItsBytesNotByTheCountsItClaims) {
+  // 703 bytes: a page that claims 2^31 - 1 points, and a DUP count of 999999999 in it.
+  const std::string bomb =
+      "##TITLE= a few bytes that claim a billion points\n##JCAMP-DX= 6.0\n##DATA TYPE= NMR FID\n"
+      "##DATA CLASS= NTUPLES\n##ORIGIN= a test.\n##OWNER= nobody.\n##.OBSERVE FREQUENCY= 400.13\n"
+      "##.OBSERVE NUCLEUS= ^1H\n##NTUPLES= NMR FID\n##VAR_NAME= TIME, FID/REAL, FID/IMAG\n##SYMBOL= X, R, I\n"
+      "##VAR_TYPE= INDEPENDENT, DEPENDENT, DEPENDENT\n##VAR_FORM= AFFN, ASDF, ASDF\n"
+      "##VAR_DIM= 2147483647, 2147483647, 2147483647\n##UNITS= SECONDS, ARBITRARY UNITS, ARBITRARY UNITS\n"
+      "##FACTOR= 1e-04, 1, 1\n##FIRST= 0, 0, 0\n##LAST= 214748.3646, 0, 0\n##MIN= 0, -1, -1\n##MAX= 214748.3646, 1, 1\n"
+      "##PAGE= N=1\n##DATA TABLE= (X++(R..R)), XYDATA\n0A000Js99999999\n##PAGE= N=2\n"
+      "##DATA TABLE= (X++(I..I)), XYDATA\n0A000Js99999999\n##END NTUPLES= NMR FID\n##END=\n";
+  ASSERT_EQ(bomb.size(), 703u);
+  write_file(bench.root.path() / "bomb.dx", bomb);
+  const auto growth = peak_memory_growth_kib([&] {
+    const ReadBack back = read_back(bench.files, bench.root.path() / "bomb.dx");
+    if (back.reading.refusal != "line 23: more values than the table holds") std::abort();
+  });
+  ASSERT_TRUE(growth.has_value()) << "the reader did not refuse the file as it should";
+  std::cout << "peak memory while refusing the file: " << *growth << " KiB above the start\n";
+  EXPECT_LT(*growth, 64 * 1024);
+
+  // Counts are still read for what they say: 100000 points of a page in a few bytes, the
+  // repeated value and the repeated difference.
+  std::string counted = bomb;
+  for (const auto& [from, to] : {std::pair<std::string, std::string>{"2147483647", "100000"}, {"0A000Js99999999", "0@S00000"}}) {
+    for (std::size_t at; (at = counted.find(from)) != std::string::npos;) counted.replace(at, from.size(), to);
+  }
+  counted.replace(counted.rfind("0@S00000"), 8, "0A000Js9999");
+  const ReadBack back = read(counted);
+  ASSERT_TRUE(back.reading.description) << back.reading.refusal;
+  ASSERT_EQ(back.pairs.size(), 200000u);
+  for (std::size_t i = 0; i < 100000; i += 9999) {
+    EXPECT_EQ(back.pairs[2 * i], 0);
+    EXPECT_EQ(back.pairs[2 * i + 1], 1000 + static_cast<double>(i));
+  }
 }
 
 }  // namespace

@@ -89,6 +89,16 @@ TEST_F(JeolDeltaTest, SyntheticFilesInEitherByteOrderAndTwoDimensionsReadBackThe
   EXPECT_EQ(two.acquisition().fids, 32);
   EXPECT_EQ(two.acquisition().points, 64);
   EXPECT_EQ(two.pairs, pairs_of(rows));
+  // Complex along the first axis and real along the second, as an absolute-value HMBC
+  // (real-complex, 4) or a TPPI experiment (2) is recorded: the same FIDs.
+  for (const std::array<std::uint8_t, 2> types : {std::array<std::uint8_t, 2>{4, 1}, {4, 4}, {3, 4}, {3, 2}}) {
+    JeolParameters p;
+    p.axisTypes = types;
+    const ReadBack mixed = read(jeol_jdf(rows, p));
+    ASSERT_TRUE(mixed.reading.description) << int{types[0]} << "," << int{types[1]} << ": " << mixed.reading.refusal;
+    EXPECT_EQ(mixed.acquisition().fids, 32);
+    EXPECT_EQ(mixed.pairs, pairs_of(rows)) << int{types[0]} << "," << int{types[1]};
+  }
 }
 
 TEST_F(JeolDeltaTest, AFrequencyDomainFileIsASpectrumAndIsRefused) {

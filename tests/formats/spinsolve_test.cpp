@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+
 #include "tests/support/makers.hpp"
 #include "tests/support/workbench.hpp"
 
@@ -48,12 +50,44 @@ TEST_F(SpinsolveTest, AData1dReadsBackItsPointsAndAcquParsParameters) {
   EXPECT_EQ(two.pairs, in_floats(pairs_of(rows)));
 }
 
+TEST_F(SpinsolveTest, TheGeneratorWritesARealFilesHeaderAndOnlyThatMarkIsSpinsolves) {
+  // A real data.1d (ibuprofen, 43 MHz) opens "SORPATAD1.1V": "PROS", "DATA" and "V1.1" as
+  // little-endian words; then the type 504, its 32768 points and three 1s, all 32-bit.
+  const std::string file = spinsolve_data({fid_of_lines({{300, 1}}, 32768, 5000)}, true, 1 / 5000.0);
+  EXPECT_EQ(file.substr(0, 32), std::string("SORPATAD1.1V\xf8\x01\0\0\0\x80\0\0\1\0\0\0\1\0\0\0\1\0\0\0", 32));
+  EXPECT_EQ(file.size(), 32 + 32768 * 4 + 32768 * 8u) << "the time axis of floats, then the complex points";
+  EXPECT_EQ(read(file).maker, formats::Maker::MagritekSpinsolve);
+  // Only the real mark: a file that merely opens with "DATA" is nobody's, and so Bruker's.
+  EXPECT_EQ(read("DATA" + file.substr(4)).maker, formats::Maker::Bruker);
+  EXPECT_EQ(read("ATAD" + file.substr(4)).maker, formats::Maker::Bruker);
+}
+
+TEST_F(SpinsolveTest, TheTitleIsTheOperatorsGraphTextElseTheSample) {
+  const std::string file = spinsolve_data({fid_of_lines({{300, 1}}, 64, 5000)}, true, 1 / 5000.0);
+  write_file(folder / "acqu.par", "bandwidth = 5\nSample = \"ibuprofen\"\ngraphText = \"Ibuprofene in DMSO-d6\"\n");
+  EXPECT_EQ(read(file).reading.description->title, "Ibuprofene in DMSO-d6");
+  write_file(folder / "acqu.par", "bandwidth = 5\nSample = \"ibuprofen\"\ngraphText = \"\"\n");
+  EXPECT_EQ(read(file).reading.description->title, "ibuprofen");
+}
+
 TEST_F(SpinsolveTest, ASpectrumIsRefusedByItsNameOrItsAxis) {
   const Fid fid = fid_of_lines({{300, 1}}, 64, 5000);
-  EXPECT_EQ(read(spinsolve_data({fid}, true, 1 / 5000.0), "spectrum.1d").reading.refusal, formats::kProcessedOnly);
+  for (const char* name : {"spectrum.1d", "spectrum_processed.1d"}) {
+    EXPECT_EQ(read(spinsolve_data({fid}, true, 1 / 5000.0), name).reading.refusal, formats::kProcessedOnly) << name;
+  }
   std::string ppmAxis = spinsolve_data({fid}, true, 1 / 5000.0);
   ppmAxis.replace(32, 4, std::string("\x00\x00\x20\x41", 4));  // the axis starts at 10, not 0
   EXPECT_EQ(read(ppmAxis).reading.refusal, formats::kProcessedOnly);
+  std::string frequencies = spinsolve_data({fid}, true, 1 / 5000.0);
+  frequencies.replace(32, 4, std::string("\x00\x00\x7a\xc4", 4));  // from -1000 Hz up: through 0
+  EXPECT_EQ(read(frequencies).reading.refusal, formats::kProcessedOnly);
+  // A time axis that starts at its first dwell, not 0, is still one of time.
+  std::string fromDwell = spinsolve_data({fid}, true, 1 / 5000.0);
+  for (std::size_t i = 0; i < 64; ++i) {
+    const auto bits = std::bit_cast<std::uint32_t>(static_cast<float>(static_cast<double>(i + 1) / 5000.0));
+    for (std::size_t b = 0; b < 4; ++b) fromDwell[32 + 4 * i + b] = static_cast<char>(bits >> (8 * b));
+  }
+  EXPECT_TRUE(read(fromDwell).reading.description) << read(fromDwell).reading.refusal;
 }
 
 TEST_F(SpinsolveTest, DamagedFilesAreRefusedWithAReason) {

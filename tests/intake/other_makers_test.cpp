@@ -76,11 +76,13 @@ TEST_F(OtherMakersTest, AVnmrjFolderBecomesDoublesAnAcqusItsTitleAndASpectrumInP
   EXPECT_EQ(result.maker, formats::Maker::VarianVnmrj);
   EXPECT_TRUE(result.copied);
   ASSERT_TRUE(result.sound && result.sound->played());
-  EXPECT_TRUE(same_bytes(scratch("fid"), scratch_doubles({in_floats(fid)})));
+  // Lines of 30000 and 12000 reach 2^15.4: times 2^14 they lie between 2^29 and 2^30.
+  EXPECT_TRUE(same_bytes(scratch("fid"), scratch_doubles({in_floats(fid)}, 14)));
   EXPECT_EQ(scratch("acqus"),
             "##TITLE= Acquisition parameters of a Agilent/Varian VnmrJ dataset\n##JCAMPDX= 5.0\n"
             "##DATATYPE= Parameter Values\n##ORIGIN= Agilent/Varian VnmrJ\n##$BYTORDA= 0\n##$DTYPA= 2\n"
-            "##$SW_h= 6000\n##$SFO1= 400.002\n##$BF1= 400\n##$O1= 2000\n##$NUC1= <1H>\n##$TD= 8192\n##END=\n");
+            "##$SW_h= 6000\n##$SFO1= 400.002\n##$BF1= 400\n##$O1= 2000\n##$NUC1= <1H>\n##$TD= 8192\n"
+            "##$FIDSONG_SCALE= 2^14\n##END=\n");
   EXPECT_EQ(scratch("title"), "watergate 1D");
   EXPECT_EQ(bench.window.title_text, folder.string() + "\rwatergate 1D") << "the path as given";
   EXPECT_EQ(scratch("original/fid"), read_file(folder / "fid"));
@@ -94,11 +96,12 @@ TEST_F(OtherMakersTest, ASpinsolveFolderAndAJeolTwoDimensionalFileAreTakenIn) {
   const auto hz = [&](double ppm) { return ppm * b1 - (lowest + bw / 2); };
   const fs::path spinsolve = bench.root.path() / "ibuprofen";
   write_file(spinsolve / "data.1d", spinsolve_data({fid_of_lines({{hz(0.9), 1}, {hz(7.1), 0.4}}, 8192, bw, 0.5)}, true, 1 / bw));
-  write_file(spinsolve / "acqu.par", "b1Freq = 43.5\nbandwidth = 5\nlowestFrequency = -65.25\nrxChannel = \"1H\"\nSample = \"ibuprofen\"\n");
+  write_file(spinsolve / "acqu.par", "b1Freq = 43.5\nbandwidth = 5\nlowestFrequency = -65.25\nrxChannel = \"1H\"\n"
+                                     "Sample = \"ibuprofen\"\ngraphText = \"Ibuprofene in DMSO-d6\"\n");
   const intake::IntakeResult one = take_in(spinsolve);
   EXPECT_EQ(one.maker, formats::Maker::MagritekSpinsolve);
   EXPECT_EQ(one.dataFile, (spinsolve / "data.1d").string());
-  EXPECT_EQ(scratch("title"), "ibuprofen");
+  EXPECT_EQ(scratch("title"), "Ibuprofene in DMSO-d6");
   EXPECT_EQ(scratch("fid").size(), 8192u * 16);
   EXPECT_GT(std::abs(tonality(scratch("fid.xls"))), 0.2) << "tones, not noise";
   expect_tallest_peak_at(0.9);
@@ -108,10 +111,74 @@ TEST_F(OtherMakersTest, ASpinsolveFolderAndAJeolTwoDimensionalFileAreTakenIn) {
   write_file(bench.root.path() / "cosy/cosy.jdf", jeol_jdf(rows, {}));
   const intake::IntakeResult two = take_in(bench.root.path() / "cosy");
   EXPECT_EQ(two.maker, formats::Maker::JeolDelta);
-  EXPECT_TRUE(same_bytes(scratch("fid"), scratch_doubles(rows)));
+  EXPECT_TRUE(same_bytes(scratch("fid"), scratch_doubles(rows, *scale_exponent(scratch("acqus")))));
   EXPECT_NE(scratch("acqus").find("##$TD= 512\n"), std::string::npos) << "the words of one FID";
   EXPECT_EQ(scratch("original/cosy.jdf"), read_file(bench.root.path() / "cosy/cosy.jdf")) << "the Spinsolve file is gone";
   EXPECT_EQ(fs::directory_iterator(bench.scratch("original"))->path().filename(), "cosy.jdf");
+
+  // An absolute-value HMBC: its first axis real-complex (4), its FIDs sounded one after
+  // the other, as a ser's are.
+  JeolParameters hmbc;
+  hmbc.axisTypes = {4, 1};
+  write_file(bench.root.path() / "hmbc/hmbc.jdf", jeol_jdf(rows, hmbc));
+  const intake::IntakeResult three = take_in(bench.root.path() / "hmbc/hmbc.jdf");
+  ASSERT_TRUE(three.sound && three.sound->played()) << three.refusal;
+  EXPECT_TRUE(same_bytes(scratch("fid"), scratch_doubles(rows, *scale_exponent(scratch("acqus")))));
+  EXPECT_EQ(three.sound->samples, (32 * 512 - 80) / 2) << "every FID's points but the lead-in's, every second word";
+}
+
+TEST_F(OtherMakersTest, EveryMakersFidSoundsAsLoudAsABrukerOnesItsPointsTimesOnePowerOfTwo) {
+  // Values far below a Bruker console's 2^29 to 2^30: a 13C JEOL FID below 10, 16-bit
+  // VnmrJ words of a few hundred, JCAMP-DX integers below 50, Spinsolve floats below 2.
+  JeolParameters carbon;
+  carbon.domain = "Carbon13";
+  carbon.sweepHz = 25000;
+  const fs::path data = bench.root.path() / "data";
+  write_file(data / "carbon.jdf", jeol_jdf({fid_of_lines({{2000, 4}, {-3000, 3}, {500, 2}}, 8192, 25000, 0.5)}, carbon));
+  write_file(data / "vnmrj.fid/fid", vnmrj_fid({fid_of_lines({{300, 150}, {-800, 100}}, 4096, 6000)}, VnmrjWords::Int16));
+  write_file(data / "vnmrj.fid/procpar", procpar({{"sw", "6000"}, {"sfrq", "400"}}));
+  std::vector<std::int64_t> re, im;
+  for (const auto& z : fid_of_lines({{120, 30}, {-450, 18}}, 2048, 5000)) {
+    re.push_back(std::lround(z.real()));
+    im.push_back(std::lround(z.imag()));
+  }
+  write_file(data / "small.jdx", jcamp_fid({re}, {im}, AsdfForm::DifDup));
+  write_file(data / "spinsolve/data.1d", spinsolve_data({fid_of_lines({{90, 1.2}, {-300, 0.5}}, 4096, 5000)}, true, 1 / 5000.0));
+  write_file(data / "spinsolve/acqu.par", "b1Freq = 43.5\nbandwidth = 5\nlowestFrequency = -2500\n");
+  std::vector<fs::path> files = {data / "carbon.jdf", data / "vnmrj.fid", data / "small.jdx", data / "spinsolve/data.1d"};
+  if (fs::is_directory(shared)) {
+    for (const char* name : {"jeol/pa1-meod-1h.jdf", "jeol/fluorine-19f.jdf", "jcamp/aspirin-1h.fid.dx"}) files.push_back(shared / name);
+  }
+  for (const fs::path& file : files) {
+    const intake::IntakeResult result = take_in(file);
+    ASSERT_TRUE(result.sound && result.sound->played()) << file << ": " << result.refusal;
+    const auto exponent = scale_exponent(scratch("acqus"));
+    ASSERT_TRUE(exponent.has_value()) << file;
+    const ReadBack original = read_back(bench.files, result.dataFile);
+    std::string scaled;
+    double largest = 0;
+    for (const double v : original.pairs) {
+      sound::append_word(scaled, sound::ByteOrder::Little, std::ldexp(v, *exponent));
+      largest = std::max(largest, std::fabs(std::ldexp(v, *exponent)));
+    }
+    EXPECT_TRUE(same_bytes(scratch("fid"), scaled)) << file << ": the file's points times 2^" << *exponent;
+    EXPECT_GE(largest, std::ldexp(1.0, 29)) << file;
+    EXPECT_LT(largest, std::ldexp(1.0, 30)) << file;
+    EXPECT_GE(peak_of(wave_samples(scratch("fid.wav"))), 16384) << file << ": at least half of full scale";
+  }
+}
+
+TEST_F(OtherMakersTest, AConvertedDatasetWithoutATitleNeverShowsThePreviousDatasetsTitle) {
+  ASSERT_TRUE(take_in(copy_demo(bench.root.path() / "demo")).sound->played());
+  ASSERT_TRUE(fs::exists(bench.scratch("title")));
+  const fs::path untitled = bench.root.path() / "untitled";
+  write_file(untitled / "data.1d", spinsolve_data({fid_of_lines({{300, 1}}, 256, 5000)}, true, 1 / 5000.0));
+  write_file(untitled / "acqu.par", "b1Freq = 43.5\nbandwidth = 5\n");
+  const intake::IntakeResult result = take_in(untitled);
+  ASSERT_TRUE(result.sound && result.sound->played()) << result.refusal;
+  EXPECT_FALSE(result.title);
+  EXPECT_FALSE(fs::exists(bench.scratch("title"))) << "the demo's title is gone";
+  EXPECT_EQ(bench.window.title_text, untitled.string() + "\r");
 }
 
 TEST_F(OtherMakersTest, TheOriginalIsArchivedUnderItsOwnNameAndNoBrukerDatasetInheritsIt) {
@@ -144,7 +211,14 @@ TEST_F(OtherMakersTest, AFileWithoutAnFidIsRefusedAndTheScratchFolderStaysByteFo
   const fs::path spectrum = bench.root.path() / "aspirin.dx";
   write_file(spectrum, "##TITLE= aspirin\n##JCAMP-DX= 5.01\n##DATA TYPE= NMR SPECTRUM\n##XYDATA= (X++(Y..Y))\n1 2 3\n##END=\n");
   write_file(bench.root.path() / "broken.jdf", "JEOL.NMR and nothing more");
-  for (const fs::path& file : {spectrum, bench.root.path() / "broken.jdf"}) {
+  // A Spinsolve's spectrum beside its FID, in the same layout with a frequency axis.
+  const fs::path spinsolve = bench.root.path() / "ibuprofen";
+  write_file(spinsolve / "acqu.par", "b1Freq = 43.5\nbandwidth = 5\n");
+  std::string processed = spinsolve_data({fid_of_lines({{300, 1}}, 256, 5000)}, true, 1 / 5000.0);
+  write_file(spinsolve / "spectrum.1d", processed);
+  processed.replace(32, 4, std::string("\x00\x40\x1c\xc5", 4));  // the axis from -2500 Hz up
+  write_file(spinsolve / "spectrum_processed.1d", processed);
+  for (const fs::path& file : {spectrum, bench.root.path() / "broken.jdf", spinsolve / "spectrum.1d", spinsolve / "spectrum_processed.1d"}) {
     const intake::IntakeResult result = take_in(file);
     EXPECT_FALSE(result.sound) << file;
     EXPECT_FALSE(result.refusal.empty());
@@ -178,17 +252,18 @@ TEST_F(OtherMakersTest, TheSharedJcampAndJeolFilesSoundAndShowAsTheirDataSay) {
   EXPECT_EQ(scratch("title"), "1H BBI");
   EXPECT_EQ(bench.window.title_text, (shared / "jcamp/aspirin-1h.fid.dx").string() + "\r1H BBI");
   EXPECT_NEAR(tallest_peak_x(*gif_greys(scratch("spectrum.gif"))).value_or(-100), brukerPeak.value_or(100), 3);
+  // The Bruker words reach 2^19.x: times 2^10.
   std::string doubles;
   const std::string words = read_file(shared / "aspirin-1h/1/fid");
   for (std::size_t at = 0; at < words.size(); at += 4) {
-    sound::append_word(doubles, sound::ByteOrder::Little,
-                       static_cast<double>(sound::int32_at<sound::ByteOrder::Big>(reinterpret_cast<const unsigned char*>(words.data() + at))));
+    const auto word = sound::int32_at<sound::ByteOrder::Big>(reinterpret_cast<const unsigned char*>(words.data() + at));
+    sound::append_word(doubles, sound::ByteOrder::Little, std::ldexp(word, 10));
   }
   EXPECT_TRUE(same_bytes(scratch("fid"), doubles));
   EXPECT_EQ(scratch("acqus"),
             "##TITLE= Acquisition parameters of a JCAMP-DX dataset\n##JCAMPDX= 5.0\n##DATATYPE= Parameter Values\n"
             "##ORIGIN= JCAMP-DX\n##$BYTORDA= 0\n##$DTYPA= 2\n##$SW_h= 4789.27203065134\n##$SFO1= 300.132250975\n"
-            "##$BF1= 300.13\n##$O1= 2250.975\n##$NUC1= <1H>\n##$TD= 16384\n##END=\n");
+            "##$BF1= 300.13\n##$O1= 2250.975\n##$NUC1= <1H>\n##$TD= 16384\n##$FIDSONG_SCALE= 2^10\n##END=\n");
 
   // The methanol-d4 sample: its residual water (HDO) at 4.85 ppm, not mirrored to 5.15.
   const intake::IntakeResult jeol = take_in(shared / "jeol/pa1-meod-1h.jdf");
@@ -197,7 +272,8 @@ TEST_F(OtherMakersTest, TheSharedJcampAndJeolFilesSoundAndShowAsTheirDataSay) {
   EXPECT_EQ(scratch("acqus"),
             "##TITLE= Acquisition parameters of a JEOL Delta dataset\n##JCAMPDX= 5.0\n##DATATYPE= Parameter Values\n"
             "##ORIGIN= JEOL Delta\n##$BYTORDA= 0\n##$DTYPA= 2\n##$SW_h= 7494.00479616307\n##$SFO1= 399.78419728924194\n"
-            "##$BF1= 399.78219837825003\n##$O1= 1998.9109918912502\n##$NUC1= <1H>\n##$TD= 65536\n##END=\n");
+            "##$BF1= 399.78219837825003\n##$O1= 1998.9109918912502\n##$NUC1= <1H>\n##$TD= 65536\n"
+            "##$FIDSONG_SCALE= 2^23\n##END=\n");
   const auto drawn = spectrum::read_trace(bench.files, {"", "C:\\temp\\fid", "C:\\temp\\acqus", "C:\\temp\\title"},
                                             spectrum::kColumns);
   ASSERT_TRUE(drawn.has_value());

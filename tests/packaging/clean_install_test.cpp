@@ -113,13 +113,8 @@ TEST_F(CleanRoot, InstalledWithAptItRunsAndIsKnownAndRemovedItLeavesNothing) {
   ASSERT_EQ(run_process({FID_SONG_CLI, "--no-play", DEMO_DIR "/1/fid"}, {.env = {{"XDG_DATA_HOME", here.path().string()}}}).status, 0);
   const auto made_there = [&](const char* name) { return read_file(root() / "tmp/home/.local/share/fid-song/drive_c/temp" / name); };
   const auto made_here = [&](const char* name) { return read_file(here.path() / "fid-song/drive_c/temp" / name); };
-  const auto samples = [](const std::string& wav) {  // behind the "fact" chunk, whose size stands at 40
-    if (wav.size() < 52) return std::string();
-    const std::size_t fact = static_cast<unsigned char>(wav[40]) | static_cast<unsigned char>(wav[41]) << 8;
-    return wav.substr(std::min(wav.size(), 52 + fact));
-  };
-  EXPECT_GT(samples(made_here("fid.wav")).size(), 60000u);
-  EXPECT_TRUE(same_bytes(samples(made_there("fid.wav")), samples(made_here("fid.wav"))));
+  EXPECT_GT(wave_samples(made_here("fid.wav")).size(), 60000u);
+  EXPECT_TRUE(same_bytes(wave_samples(made_there("fid.wav")), wave_samples(made_here("fid.wav"))));
   for (const char* name : {"fid.xls", "spectrum.gif"}) EXPECT_TRUE(same_bytes(made_there(name), made_here(name))) << name;
 
   const ProcessResult removed = in_root("apt-get remove -y -qq fid-song");

@@ -75,9 +75,11 @@ TEST(Package, HoldsEveryFileInItsPlaceUnderUsrAndNothingOfTheBuild) {
   EXPECT_EQ(read_file(root / "usr/share/bash-completion/completions/fid-song-cli"),
             read_file(src / "packaging/bash-completion/fid-song-cli"));
 
-  // The libraries linked in are found, not written; SDL2, opened at run time, is named.
+  // The libraries linked in are found, not written; SDL2, opened at run time, is named, and
+  // the font the picture's text is drawn in.
   const std::string depends = run_process({"dpkg-deb", "-f", deb.string(), "Depends"}).out;
-  for (const char* library : {"libsdl2-2.0-0", "libc6 (>=", "libqt6widgets6 (>=", "libcairo2 (>=", "libfftw3-double3 (>="}) {
+  for (const char* library : {"libsdl2-2.0-0", "fonts-liberation2", "libc6 (>=", "libqt6widgets6 (>=", "libcairo2 (>=",
+                              "libfftw3-double3 (>="}) {
     EXPECT_NE(depends.find(library), std::string::npos) << library << " in " << depends;
   }
 }

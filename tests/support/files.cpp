@@ -64,6 +64,21 @@ std::string words(const sound::WordFormat& format, const std::vector<double>& va
   return bytes;
 }
 
+std::string wave_samples(const std::string& wav) {
+  if (wav.size() < 52) return {};
+  const std::size_t fact = static_cast<unsigned char>(wav[40]) | static_cast<std::size_t>(static_cast<unsigned char>(wav[41])) << 8;
+  return wav.substr(std::min(wav.size(), 52 + fact));
+}
+
+int peak_of(const std::string& pcm16) {
+  int peak = 0;
+  for (std::size_t at = 0; at + 1 < pcm16.size(); at += 2) {
+    const auto v = static_cast<std::int16_t>(static_cast<unsigned char>(pcm16[at]) | static_cast<unsigned char>(pcm16[at + 1]) << 8);
+    peak = std::max(peak, std::abs(int{v}));
+  }
+  return peak;
+}
+
 std::string after_leading_silence(const std::string& pcm16) {
   std::size_t at = 0;
   while (at + 1 < pcm16.size() && pcm16[at] == 0 && pcm16[at + 1] == 0) at += 2;

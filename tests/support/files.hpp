@@ -37,6 +37,12 @@ std::string be32s(const std::vector<std::int32_t>& words);
 // FID words in a dataset's format: 32-bit integers (each value must be one) or doubles.
 std::string words(const sound::WordFormat& format, const std::vector<double>& values);
 
+// The samples of a WAVE file as the program writes it: behind its "fact" chunk, whose size
+// stands at byte 40. Empty when the file is shorter than a header.
+std::string wave_samples(const std::string& wav);
+// The largest magnitude among 16-bit samples.
+int peak_of(const std::string& pcm16);
+
 // 16-bit PCM without the silent frames in front: an audio device may play silence
 // between its opening and the start of a sound.
 std::string after_leading_silence(const std::string& pcm16);

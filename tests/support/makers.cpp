@@ -7,6 +7,7 @@
 
 #include "formats/detection.hpp"
 #include "platform/text.hpp"
+#include "sound/parameters.hpp"
 #include "sound/word_format.hpp"
 #include "tests/support/files.hpp"
 
@@ -107,12 +108,20 @@ Fid fid_of_lines(const std::vector<SpectralLine>& lines, std::size_t n, double s
   return fid;
 }
 
-std::string scratch_doubles(const std::vector<Fid>& fids) {
+std::string scratch_doubles(const std::vector<Fid>& fids, int exponent) {
   std::string bytes;
   for (const Fid& fid : fids) {
-    for (const auto& z : fid) bytes += f64(z.real(), ByteOrder::Little) + f64(z.imag(), ByteOrder::Little);
+    for (const auto& z : fid) {
+      bytes += f64(std::ldexp(z.real(), exponent), ByteOrder::Little) + f64(std::ldexp(z.imag(), exponent), ByteOrder::Little);
+    }
   }
   return bytes;
+}
+
+std::optional<int> scale_exponent(const std::string& acqus) {
+  const auto text = sound::parameter_text(acqus, "FIDSONG_SCALE");
+  if (!text || !text->starts_with("2^")) return std::nullopt;
+  return std::stoi(std::string(text->substr(2)));
 }
 
 std::string vnmrj_fid(const std::vector<Fid>& fids, VnmrjWords words, int tracesPerBlock) {
@@ -157,7 +166,8 @@ std::string procpar(const std::vector<std::pair<std::string, std::string>>& para
 
 std::string spinsolve_data(const std::vector<Fid>& fids, bool withAxis, double dwell) {
   const auto x = static_cast<std::uint32_t>(fids.front().size());
-  std::string file = "ATAD" "XLPC" "1.1V" + u32(withAxis ? 504 : 501, ByteOrder::Little) + u32(x, ByteOrder::Little) +
+  // As a Spinsolve writes it: "PROS", "DATA" and "V1.1" as little-endian words.
+  std::string file = "SORP" "ATAD" "1.1V" + u32(withAxis ? 504 : 501, ByteOrder::Little) + u32(x, ByteOrder::Little) +
                      u32(static_cast<std::uint32_t>(fids.size()), ByteOrder::Little) + u32(1, ByteOrder::Little) +
                      u32(1, ByteOrder::Little);
   if (withAxis) {
@@ -177,7 +187,7 @@ std::string jeol_jdf(const std::vector<Fid>& fids, const JeolParameters& p) {
   place(header, 0, "JEOL.NMR");
   place(header, 8, std::string(1, p.littleEndian ? '\1' : '\0') + "\1" + be16(2));
   place(header, 12, std::string(1, twoD ? '\2' : '\1') + (twoD ? "\xc0" : "\x80") + std::string(1, twoD ? '\2' : '\1'));
-  place(header, 24, std::string("\3") + (twoD ? "\1" : ""));  // complex points, real rows
+  place(header, 24, std::string(1, static_cast<char>(p.axisTypes[0])) + (twoD ? std::string(1, static_cast<char>(p.axisTypes[1])) : ""));
   place(header, 32, std::string("\1") + static_cast<char>(p.firstAxisUnit) + (twoD ? "\1\x1c" : ""));
   place(header, 48, padded(p.title, 124, '\0'));
   place(header, 176, u32(x, ByteOrder::Big) + u32(twoD ? y : 1, ByteOrder::Big));

@@ -2,9 +2,11 @@
 // with lines at known frequencies, for tests.
 #pragma once
 
+#include <array>
 #include <complex>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,8 +46,11 @@ struct SpectralLine {
 // Bruker's spectrometers record (the picture puts positive offsets at high ppm).
 Fid fid_of_lines(const std::vector<SpectralLine>& lines, std::size_t n, double sweepHz, double decaySeconds = 0.2);
 
-// The points as the scratch FID holds them: little-endian doubles, real then imaginary.
-std::string scratch_doubles(const std::vector<Fid>& fids);
+// The points as the scratch FID holds them: little-endian doubles, real then imaginary,
+// times 2^exponent, as a converted dataset's are made as loud as a Bruker FID.
+std::string scratch_doubles(const std::vector<Fid>& fids, int exponent = 0);
+// The k of a converted acqus's "##$FIDSONG_SCALE= 2^k"; nothing when it has none.
+std::optional<int> scale_exponent(const std::string& acqus);
 
 // Agilent/Varian VnmrJ: a fid file of 32-bit integers (or 16-bit, or floats: ebytes 2 and
 // 4, floats true), fidsPerBlock traces a block, imaginary parts in VnmrJ's sense.
@@ -68,6 +73,10 @@ struct JeolParameters {
   std::string title = "synthetic";
   bool littleEndian = true;
   std::uint8_t firstAxisUnit = 28;  // seconds; 13 (Hz) or 26 (ppm) for a spectrum
+  // The axes' types as the header gives them (complex 3, real 1, TPPI 2, real-complex 4);
+  // the data are written complex along the first axis and real along the second whatever
+  // they say, as Delta writes a 2D of any of the types that hold such data.
+  std::array<std::uint8_t, 2> axisTypes = {3, 1};
 };
 std::string jeol_jdf(const std::vector<Fid>& fids, const JeolParameters& p);
 

@@ -7,6 +7,8 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <fstream>
 
 namespace testsupport {
 
@@ -54,6 +56,45 @@ int with_file_size_limit(std::size_t limit, const std::function<int()>& work) {
   int status = 0;
   if (child < 0 || ::waitpid(child, &status, 0) < 0 || !WIFEXITED(status)) return -1;
   return WEXITSTATUS(status);
+}
+
+namespace {
+
+// A line "Key:   N kB" of /proc/self/status; -1 when it is not there.
+long status_kib(const char* key) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind(key, 0) == 0) return std::strtol(line.c_str() + std::strlen(key), nullptr, 10);
+  }
+  return -1;
+}
+
+}  // namespace
+
+std::optional<long> peak_memory_growth_kib(const std::function<void()>& work) {
+  int channel[2];
+  if (::pipe(channel) != 0) return std::nullopt;
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(channel[0]);
+    // The peak starts again from what the child holds now (the parent's high-water mark
+    // came with the fork).
+    std::ofstream("/proc/self/clear_refs") << "5";
+    const long before = status_kib("VmRSS:");
+    work();
+    const long peak = status_kib("VmHWM:");
+    const long growth = before < 0 || peak < 0 ? -1 : peak - before;
+    const bool written = ::write(channel[1], &growth, sizeof growth) == static_cast<ssize_t>(sizeof growth);
+    ::_exit(written ? 0 : 1);
+  }
+  ::close(channel[1]);
+  long growth = -1;
+  const bool read = child > 0 && ::read(channel[0], &growth, sizeof growth) == static_cast<ssize_t>(sizeof growth);
+  ::close(channel[0]);
+  int status = 0;
+  if (child > 0) ::waitpid(child, &status, 0);
+  if (!read || growth < 0) return std::nullopt;
+  return growth;
 }
 
 bool RunningProcess::ends_within(std::chrono::milliseconds limit) {

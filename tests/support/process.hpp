@@ -35,6 +35,10 @@ std::vector<std::string> as_limited(std::size_t limit, std::vector<std::string> 
 // (0 to 255); -1 when the child did not end normally.
 int with_file_size_limit(std::size_t limit, const std::function<int()>& work);
 
+// Runs work in a child process and returns how far its resident memory rose at its peak
+// above what the child held when work began, in KiB; nothing when that cannot be told.
+std::optional<long> peak_memory_growth_kib(const std::function<void()>& work);
+
 // A program left running: started at construction, ended (SIGTERM) at destruction.
 class RunningProcess {
  public:

@@ -60,7 +60,7 @@ TEST(Install, PutsTheProgramsTheDesktopEntryTheMimeTypeAndTheIconUnderThePrefix)
                {"rutin.jdf", "JEOL.NMR" + binary, "application/x-jeol-jdf"},
                {"aspirin.dx", "##TITLE= aspirin\n##JCAMP-DX= 6.0\n", "chemical/x-jcamp-dx"},
                {"aspirin.jdx", "##TITLE= aspirin\n", "chemical/x-jcamp-dx"},
-               {"data.1d", "ATAD" + binary, "application/x-spinsolve-data"},
+               {"data.1d", "SORPATAD1.1V" + binary, "application/x-spinsolve-data"},
                {"data.1da", binary, nullptr}};
   for (const auto& [name, bytes, type] : files) {
     write_file(prefix.path() / "data" / name, bytes);
