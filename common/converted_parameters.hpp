@@ -7,4 +7,9 @@ namespace common {
 // "##$FIDSONG_SCALE= 2^k": the points of the scratch FID are the maker's times 2^k.
 inline constexpr const char* kScaleParameter = "FIDSONG_SCALE";
 
+// "##$FIDSONG_SF= MHz": the frequency the operator calibrated as 0 ppm, as the maker's
+// file records it (a JCAMP-DX export's shift reference), where a Bruker dataset keeps it
+// in its procs (SF).
+inline constexpr const char* kOperatorReferenceParameter = "FIDSONG_SF";
+
 }  // namespace common

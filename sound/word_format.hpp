@@ -25,6 +25,15 @@ struct WordFormat {
   bool operator==(const WordFormat&) const = default;
 };
 
+// The value of one word at p, in its format.
+inline double word_at(const unsigned char* p, const WordFormat& format) {
+  const bool little = format.order == ByteOrder::Little;
+  if (format.type == WordType::Float64) {
+    return little ? float64_at<ByteOrder::Little>(p) : float64_at<ByteOrder::Big>(p);
+  }
+  return little ? int32_at<ByteOrder::Little>(p) : int32_at<ByteOrder::Big>(p);
+}
+
 // From the acquisition parameters: "##$BYTORDA= 0" means little-endian, "##$DTYPA= 2"
 // 64-bit IEEE-754 doubles; any other value, or none, the classic big-endian 32-bit words.
 WordFormat word_format(std::string_view acqus);

@@ -64,16 +64,6 @@ class Columns {
   std::size_t seen_ = 0;
 };
 
-// Words of a format from bytes, as doubles.
-double word_at(const unsigned char* p, const sound::WordFormat& format) {
-  using sound::ByteOrder;
-  const bool little = format.order == ByteOrder::Little;
-  if (format.type == sound::WordType::Float64) {
-    return little ? sound::float64_at<ByteOrder::Little>(p) : sound::float64_at<ByteOrder::Big>(p);
-  }
-  return little ? sound::int32_at<ByteOrder::Little>(p) : sound::int32_at<ByteOrder::Big>(p);
-}
-
 std::string first_line(const std::string& text) { return text.substr(0, text.find_first_of("\r\n")); }
 
 // "<1H>" as "1H".
@@ -107,7 +97,7 @@ std::optional<Trace> processed(platform::FileSystem& files, const std::string& f
   unsigned char word[8];
   for (std::size_t i = 0; i < points; ++i) {
     data.read(word, format.bytes());
-    gathered.add(word_at(word, format) * scale);
+    gathered.add(sound::word_at(word, format) * scale);
   }
   // The first point is the highest ppm; the spectrum spans SW_p Hz.
   s.left = *offset;
@@ -135,8 +125,8 @@ std::optional<Trace> transformed(platform::FileSystem& files, const Sources& sou
   unsigned char pair[16];
   for (std::size_t k = 0; k < points; ++k) {
     fid.read(pair, 2 * format.bytes());
-    in[k][0] = word_at(pair, format);
-    in[k][1] = word_at(pair + format.bytes(), format);
+    in[k][0] = sound::word_at(pair, format);
+    in[k][1] = sound::word_at(pair + format.bytes(), format);
     for (double& part : in[k]) {
       if (!std::isfinite(part)) part = 0;
     }

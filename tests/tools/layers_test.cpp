@@ -10,9 +10,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::vector<std::string> kCore = {"sound/", "intake/", "archive/", "common/", "spectrum/", "formats/"};
-const std::vector<std::string> kSubsystems = {"sound/", "intake/", "archive/", "common/",
-                                              "spectrum/", "formats/", "window/", "cli/"};
+const std::vector<std::string> kCore = {"sound/", "intake/", "archive/", "common/", "processing/", "spectrum/", "formats/"};
+const std::vector<std::string> kSubsystems = {"sound/", "intake/",  "archive/", "common/", "processing/",
+                                              "spectrum/", "formats/", "window/",  "cli/"};
 
 bool under(const std::string& path, const std::vector<std::string>& folders) {
   for (const auto& f : folders) {
@@ -32,6 +32,9 @@ std::string crossing(const std::string& path, const std::string& included, bool 
   if (path.starts_with("platform/") && under(included, kSubsystems)) return "platform/ includes no subsystem";
   if (path.starts_with("formats/") && under(included, {"sound/", "spectrum/", "intake/", "archive/", "window/", "cli/"})) {
     return "formats/ knows no sound and no window";
+  }
+  if (path.starts_with("processing/") && under(included, {"spectrum/", "intake/", "archive/", "formats/"})) {
+    return "processing/ knows spectra, not their pictures, intake or files of other makers";
   }
   if (path.starts_with("window/") && included.starts_with("cli/")) return "the window never includes the console";
   return {};
@@ -80,6 +83,8 @@ TEST(Layers, EachKindOfCrossingIsFound) {
       {"window/qt/f.cpp", "#include <SDL2/SDL.h>"},
       {"spectrum/g.cpp", "#include \"cli/options.hpp\""},
       {"formats/h.cpp", "#include \"sound/word_format.hpp\""},
+      {"processing/i.cpp", "#include \"spectrum/drawing.hpp\""},
+      {"processing/j.cpp", "#include <QVector>"},
   };
   for (const auto& [file, line] : crossing) testsupport::write_file(tree.path() / file, std::string(line) + "\n");
   testsupport::write_file(tree.path() / "window/qt/ok.cpp", "#include <QWidget>\n#include \"window/form.hpp\"\n");

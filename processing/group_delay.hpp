@@ -1,0 +1,17 @@
+// The delay of a digital filter: how many points the FID lags behind its true start.
+#pragma once
+
+#include <complex>
+#include <span>
+#include <string_view>
+
+namespace processing {
+
+// GRPDLY of acqus when it gives one (0 or more); else the delay that DECIM and DSPFVS of
+// an older Bruker console give by the published table (Westler and Abildgaard's, for
+// DSPFVS 10 to 12); else, for a console that recorded neither (another maker's, say),
+// where the FID first reaches half its largest magnitude among its first 512 points: the
+// digital filter's echo rises steeply there. 0 for an FID that starts at its largest.
+double group_delay(std::string_view acqus, std::span<const std::complex<double>> fid);
+
+}  // namespace processing

@@ -1,0 +1,123 @@
+// A dataset's spectrum as a chemist reads it.
+#include "processing/processing.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "common/converted_parameters.hpp"
+#include "processing/baseline.hpp"
+#include "processing/group_delay.hpp"
+#include "processing/phasing.hpp"
+#include "processing/referencing.hpp"
+#include "processing/transform.hpp"
+#include "sound/parameters.hpp"
+#include "sound/sound_request.hpp"
+#include "sound/word_format.hpp"
+
+namespace processing {
+namespace {
+
+constexpr std::size_t kMostProcessedPoints = std::size_t{1} << 24;
+constexpr double kFidRate = 32768 / 3.9584243;  // the sound's FID rate, when acqus has none
+
+std::string first_line(const std::string& text) { return text.substr(0, text.find_first_of("\r\n")); }
+
+// A parameter's text without the angle brackets of a Bruker string ("<1H>" as "1H").
+std::string bracketed(std::string_view parameters, std::string_view key) {
+  std::string text(sound::parameter_text(parameters, key).value_or(""));
+  if (text.size() >= 2 && text.front() == '<' && text.back() == '>') text = text.substr(1, text.size() - 2);
+  return text;
+}
+
+// 2^-k for a converted acqus's "2^k": what brings its points back to the maker's values.
+double original_scale(std::string_view acqus) {
+  const auto text = sound::parameter_text(acqus, common::kScaleParameter);
+  if (!text || !text->starts_with("2^")) return 1;
+  int exponent = 0;
+  const auto digits = text->substr(2);
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), exponent);
+  return error == std::errc() && end == digits.data() + digits.size() ? std::ldexp(1.0, -exponent) : 1;
+}
+
+// s: the dataset's title, nucleus and the like, to which the points are added.
+std::optional<Spectrum> read_processed(platform::FileSystem& files, const std::string& folder, std::string_view procs,
+                                       Spectrum s) {
+  const auto si = sound::integer_parameter(procs, "SI");
+  const auto offset = sound::real_parameter(procs, "OFFSET");
+  const auto swp = sound::real_parameter(procs, "SW_p");
+  const auto sf = sound::real_parameter(procs, "SF");
+  if (!si || *si <= 1 || !offset || !swp || !(*swp > 0) || !sf || !(*sf > 0) || !files.is_file(folder + "1r")) return std::nullopt;
+  sound::WordFormat format;
+  if (sound::integer_parameter(procs, "BYTORDP") == 0) format.order = sound::ByteOrder::Little;
+  if (sound::integer_parameter(procs, "DTYPP") == 2) format.type = sound::WordType::Float64;
+  const double scale = std::ldexp(1.0, static_cast<int>(sound::integer_parameter(procs, "NC_proc").value_or(0)));
+
+  platform::BinaryFile data = files.open_for_reading(folder + "1r");
+  const auto points = static_cast<std::size_t>(std::min<std::int64_t>(
+      {*si, data.length() / static_cast<std::int64_t>(format.bytes()), static_cast<std::int64_t>(kMostProcessedPoints)}));
+  if (points < 2) return std::nullopt;
+  s.points.resize(points);
+  std::vector<unsigned char> bytes(format.bytes() * 4096);
+  for (std::size_t i = 0; i < points;) {
+    const std::size_t n = std::min<std::size_t>(4096, points - i);
+    data.read(bytes.data(), format.bytes() * n);
+    for (std::size_t k = 0; k < n; ++k, ++i) {
+      const double v = sound::word_at(bytes.data() + format.bytes() * k, format) * scale;
+      s.points[i] = std::isfinite(v) ? v : 0;
+    }
+  }
+  // The first point is the highest ppm; SI points span SW_p Hz.
+  s.frequencyMHz = *sf;
+  s.firstHz = *offset * *sf;
+  s.hzPerPoint = *swp / static_cast<double>(*si);
+  s.reference = Reference::Operator;
+  return s;
+}
+
+std::optional<Spectrum> processed_fid(platform::FileSystem& files, const Sources& sources, std::string_view acqus,
+                                      std::string_view procs, Spectrum s) {
+  Fid fid = first_fid(files, sources.fid, acqus);
+  const auto swh = sound::real_parameter(acqus, "SW_h");
+  const auto o1 = sound::real_parameter(acqus, "O1");
+  const auto bf1 = sound::real_parameter(acqus, "BF1");
+  const bool axis = swh && *swh > 0 && o1 && bf1 && *bf1 > 0;
+  const double sweep = swh && *swh > 0 ? *swh : kFidRate;
+  const double broadening = s.nucleus == "1H" ? kProtonBroadeningHz : kOtherBroadeningHz;
+  const double delay = group_delay(acqus, {fid.buffer.data(), fid.points});
+  const auto complex = transformed(std::move(fid), sweep, broadening, delay);
+  if (!complex) return std::nullopt;
+  s.hzPerPoint = sweep / static_cast<double>(complex->size());
+  s.points = phased(*complex, automatic_phase(*complex, s.hzPerPoint));
+  const std::vector<bool> free = signal_free(s.points, s.hzPerPoint);
+  subtract_baseline(s.points, free);
+  // The first point lies half the sweep above the carrier.
+  s.firstHz = static_cast<double>(complex->size() / 2) * s.hzPerPoint;
+  if (!axis) return s;
+  const double sfo1 = sound::real_parameter(acqus, "SFO1").value_or(*bf1 + *o1 * 1e-6);
+  s.frequencyMHz = *bf1;
+  s.firstHz += (sfo1 - *bf1) * 1e6;
+  auto operatorMHz = sound::real_parameter(procs, "SF");
+  if (!operatorMHz) operatorMHz = sound::real_parameter(acqus, common::kOperatorReferenceParameter);
+  reference(s, operatorMHz, noise_of(s.points, free));
+  return s;
+}
+
+}  // namespace
+
+std::optional<Spectrum> spectrum_of(platform::FileSystem& files, const Sources& sources) {
+  const std::string acqus = sound::loadfromfile(files, sources.acqus);
+  const std::string procs = sources.processed.empty() ? std::string() : sound::loadfromfile(files, sources.processed + "procs");
+  Spectrum dataset;
+  dataset.nucleus = bracketed(acqus, "NUC1");
+  if (dataset.nucleus == "off") dataset.nucleus.clear();
+  dataset.solvent = bracketed(acqus, "SOLVENT");
+  dataset.title = first_line(sound::loadfromfile(files, sources.title));
+  dataset.originalScale = original_scale(acqus);
+  if (!sources.processed.empty()) {
+    if (auto s = read_processed(files, sources.processed, procs, dataset)) return s;
+  }
+  return processed_fid(files, sources, acqus, procs, std::move(dataset));
+}
+
+}  // namespace processing

@@ -1,0 +1,36 @@
+// A dataset's spectrum as a chemist reads it: its processed spectrum when it has one, else
+// its FID processed as an NMR program does.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/file_system.hpp"
+#include "processing/spectrum.hpp"
+
+namespace processing {
+
+// Lines are broadened by this much (exponential apodization): little for protons, whose
+// lines are narrow, more for the other nuclei, whose spectra are noisier.
+inline constexpr double kProtonBroadeningHz = 0.3;
+inline constexpr double kOtherBroadeningHz = 1.0;
+
+// Where a dataset's spectrum comes from.
+struct Sources {
+  std::string processed;  // the dataset's processed folder, "FOLDER/pdata/1/"; empty: none
+  std::string fid;        // its FID (the scratch copy)
+  std::string acqus;      // its acquisition parameters (the scratch copy)
+  std::string title;      // its title (the scratch copy)
+};
+
+// The processed spectrum when the folder holds 1r and a procs that says how to read it
+// (SI, BYTORDP, DTYPP, NC_proc, OFFSET, SW_p, SF): its points from OFFSET ppm down, on the
+// operator's axis. Otherwise the first FID of the FID file, processed: the digital
+// filter's delay, exponential apodization, zero filling to twice its points or more, the
+// transform, automatic phase correction, baseline correction; in ppm when acqus gives
+// SW_h, O1 and BF1, referenced to the operator's 0 ppm (procs's SF, or FIDSONG_SF of a
+// converted acqus), else to TMS, else to the solvent's residual line, else to BF1; in Hz
+// from the carrier without them. Nothing when neither has two points.
+std::optional<Spectrum> spectrum_of(platform::FileSystem& files, const Sources& sources);
+
+}  // namespace processing

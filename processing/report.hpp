@@ -1,0 +1,23 @@
+// The list of a spectrum's signals that journals print.
+#pragma once
+
+#include <string>
+
+#include "processing/analysis.hpp"
+#include "processing/spectrum.hpp"
+
+namespace processing {
+
+// As journals print it, with its line end:
+//   1H NMR (400 MHz, CDCl3) δ 8.11 (dd, J = 7.9, 1.7 Hz, 1H), 7.40 – 7.28 (m, 5H), 2.35 (s, 3H).
+//   13C NMR (101 MHz, CDCl3) δ 170.2, 150.9, 21.0.
+// From high δ to low; δ with two decimals for 1H (a multiplet "m" as its range, high – low,
+// with an en dash), one for other nuclei; J in Hz with one decimal, largest first; the
+// frequency in whole MHz; the solvent as acqus names it (left out when it names none). A
+// spectrum without a ppm axis, or without a signal, says so.
+std::string report_of(const Spectrum& spectrum, const Analysis& analysis);
+
+// One multiplet as the report gives it: "8.11 (dd, J = 7.9, 1.7 Hz, 1H)".
+std::string multiplet_text(const Multiplet& multiplet);
+
+}  // namespace processing

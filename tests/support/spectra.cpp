@@ -1,0 +1,96 @@
+// Synthetic 1H datasets with known multiplets.
+#include "tests/support/spectra.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <random>
+
+#include "sound/word_format.hpp"
+#include "tests/support/files.hpp"
+#include "tests/support/workbench.hpp"
+
+namespace testsupport {
+namespace {
+
+constexpr double kTmsPpm = 0, kChloroformPpm = 7.26, kReferenceWidthHz = 0.4;
+
+// Each line of a multiplet: its offset from the centre and its share of the multiplet.
+std::vector<std::pair<double, double>> components(const std::vector<double>& couplings) {
+  std::vector<std::pair<double, double>> c = {{0, 1}};
+  for (const double j : couplings) {
+    std::vector<std::pair<double, double>> next;
+    for (const auto& [at, share] : c) next.insert(next.end(), {{at - j / 2, share / 2}, {at + j / 2, share / 2}});
+    c = std::move(next);
+  }
+  return c;
+}
+
+}  // namespace
+
+std::vector<std::pair<double, double>> made_fid(const MadeSpectrum& m) {
+  std::vector<std::complex<double>> z(m.points);
+  const double o1 = m.carrierPpm * m.frequencyMHz;
+  const auto add = [&](double ppm, const std::vector<double>& couplings, double protons, double widthHz) {
+    // A Lorentzian of full width w at half height decays as exp(-pi w t).
+    const double decay = M_PI * widthHz / m.sweepHz;
+    for (const auto& [offset, share] : components(couplings)) {
+      const double hz = ppm * m.frequencyMHz - o1 + offset;
+      const std::complex<double> turn = std::polar(std::exp(-decay), 2 * M_PI * hz / m.sweepHz);
+      // The digital filter delays the signal by groupDelay points: its time zero lies there,
+      // and nothing comes before it.
+      const auto first = static_cast<std::size_t>(std::ceil(m.groupDelay));
+      const double late = static_cast<double>(first) - m.groupDelay;
+      std::complex<double> v = protons * share * std::polar(std::exp(-decay * late), 2 * M_PI * hz * late / m.sweepHz + m.zeroPhase);
+      for (std::size_t k = first; k < m.points; ++k, v *= turn) z[k] += v;
+    }
+  };
+  for (const MadeMultiplet& multiplet : m.multiplets) add(multiplet.ppm, multiplet.couplings, multiplet.protons, multiplet.widthHz);
+  if (m.tmsProtons > 0) add(kTmsPpm, {}, m.tmsProtons, kReferenceWidthHz);
+  if (m.solventProtons > 0) add(kChloroformPpm, {}, m.solventProtons, kReferenceWidthHz);
+  std::mt19937 random(m.seed);
+  std::normal_distribution<double> noise(0, m.noise);
+  std::vector<std::pair<double, double>> pairs;
+  for (const auto& v : z) pairs.emplace_back(v.real() + noise(random), v.imag() + noise(random));
+  return pairs;
+}
+
+std::filesystem::path make_spectrum_dataset(const std::filesystem::path& folder, const MadeSpectrum& m, const std::string& title) {
+  const auto pairs = made_fid(m);
+  double largest = 0;
+  for (const auto& [re, im] : pairs) largest = std::max({largest, std::fabs(re), std::fabs(im)});
+  const double scale = std::ldexp(1.0, 28) / largest;
+  std::string fid;
+  for (const auto& [re, im] : pairs) {
+    sound::append_word(fid, sound::ByteOrder::Little, static_cast<std::int32_t>(std::lround(re * scale)));
+    sound::append_word(fid, sound::ByteOrder::Little, static_cast<std::int32_t>(std::lround(im * scale)));
+  }
+  const double o1 = (m.carrierPpm + m.axisErrorPpm) * m.frequencyMHz;
+  const auto number = [](double v) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.12g", v);
+    return std::string(text);
+  };
+  const std::string acqus = "##TITLE= Parameter file\n##JCAMPDX= 5.0\n##$BF1= " + number(m.frequencyMHz) +
+                            "\n##$BYTORDA= 0\n##$DECIM= 1664\n##$DSPFVS= 20\n##$DTYPA= 0\n##$GRPDLY= " + number(m.groupDelay) +
+                            "\n##$NUC1= <1H>\n##$O1= " + number(o1) + "\n##$SFO1= " + number(m.frequencyMHz + o1 * 1e-6) +
+                            "\n##$SOLVENT= <" + m.solvent + ">\n##$SW_h= " + number(m.sweepHz) + "\n##$TD= " +
+                            std::to_string(2 * m.points) + "\n##END=\n";
+  return make_dataset(folder, {fid, title, acqus, {}});
+}
+
+std::string pattern_name(const std::vector<double>& couplings) {
+  static const char* const kLetters[] = {"", "d", "t", "q", "p", "sext", "sept"};
+  std::vector<double> j(couplings);
+  std::sort(j.rbegin(), j.rend());
+  std::string name;
+  for (std::size_t k = 0; k < j.size();) {
+    std::size_t n = 1;
+    while (k + n < j.size() && j[k + n] == j[k]) ++n;
+    name += kLetters[n];
+    k += n;
+  }
+  return name.empty() ? "s" : name;
+}
+
+}  // namespace testsupport

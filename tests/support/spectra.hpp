@@ -1,0 +1,50 @@
+// Synthetic 1H datasets with known multiplets, as a modern Bruker console records them:
+// for the tests of processing and analysis, which check what was made, not what the code
+// finds.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// A multiplet made: its centre, its couplings (equal ones repeated: {7.8, 7.8, 1.7} is a
+// td), its protons, and its lines' full width at half height before any broadening.
+struct MadeMultiplet {
+  double ppm = 0;
+  std::vector<double> couplings;
+  int protons = 1;
+  double widthHz = 0.5;
+};
+
+struct MadeSpectrum {
+  std::vector<MadeMultiplet> multiplets;
+  double frequencyMHz = 400.13;
+  double sweepHz = 8000;
+  double carrierPpm = 5.0;        // O1 / BF1
+  double axisErrorPpm = 0;        // acqus's O1 off by this: every line that far off on BF1's axis
+  std::size_t points = 32768;     // complex points of the FID
+  double groupDelay = 67.9842;    // points, as GRPDLY says: the signal starts there
+  double zeroPhase = 0;           // radians, the receiver's phase
+  double noise = 2e-4;            // relative to one proton's first point
+  double tmsProtons = 0.5;        // TMS at 0.00 ppm (0: none)
+  double solventProtons = 0.15;   // CHCl3 at 7.26 ppm (0: none)
+  std::string solvent = "CDCl3";
+  unsigned seed = 1;
+};
+
+// The FID's complex points, before they are stored as words.
+std::vector<std::pair<double, double>> made_fid(const MadeSpectrum& made);
+
+// A dataset folder: fid as little-endian 32-bit words (the largest near 2^28), acqus with
+// BYTORDA 0, DTYPA 0, TD, SW_h, O1, BF1, SFO1, NUC1, SOLVENT, GRPDLY, DECIM and DSPFVS 20,
+// and a title. Returns the fid's path.
+std::filesystem::path make_spectrum_dataset(const std::filesystem::path& folder, const MadeSpectrum& made,
+                                            const std::string& title = "synthetic");
+
+// The name a chemist gives the couplings: "s", "d", "td", "ddd", "qd", ...
+std::string pattern_name(const std::vector<double>& couplings);
+
+}  // namespace testsupport
