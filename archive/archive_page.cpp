@@ -80,6 +80,8 @@ ArchiveResult archivedata(platform::Services& s) {
   s.files.copy_file(common::kScratchPicture, folder + "\\spectrum.gif");
   s.files.copy_file(common::kScratchSpectrumSound, folder + "\\spectrum.wav");
   s.files.copy_file(common::kScratchPeaks, folder + "\\peaks.txt");
+  s.files.copy_file(common::kScratchReport, folder + "\\report.txt");
+  s.files.copy_file(common::kScratchExport, folder + "\\spectrum.dx");
   keep_original(s.files, folder);
   const std::string caption = s.window.title();
   const std::string dateTime = s.window.date_time();  // taken after the copies

@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <charconv>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -98,6 +99,15 @@ void wait_for_sound(platform::Media& media, const Progress& progress, Channel& e
   media.wait_until_done();
 }
 
+// A whole number from 1 on, from an option's text; nothing for none or anything else.
+std::optional<int> whole_number(const std::optional<std::string>& text) {
+  if (!text) return std::nullopt;
+  int value = 0;
+  const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), value);
+  if (error != std::errc() || end != text->data() + text->size() || value < 1) return std::nullopt;
+  return value;
+}
+
 }  // namespace
 
 int run_console(const std::vector<std::string>& args, std::ostream& standardOutput, std::ostream& standardError) {
@@ -118,10 +128,18 @@ int run_console(const std::vector<std::string>& args, std::ostream& standardOutp
     return 0;
   }
   const bool dataset = !o.fidPath.empty();
-  if ((o.tones && dataset) || (o.viewSpectrum && !dataset && (o.tones || o.archive)) || (o.hearSpectrum && !dataset)) {
+  const bool hearing = o.hearSpectrum || o.hearMultiplet;
+  if ((o.tones && dataset) || (o.viewSpectrum && !dataset && (o.tones || o.archive)) || (hearing && !dataset) ||
+      (o.hearSpectrum && o.hearMultiplet)) {
     err.say("give one of FID-PATH and --tones; --view-spectrum without FID-PATH"
             " opens the plot already in the scratch folder, and makes no sound to archive;"
-            " --hear-spectrum hears the spectrum of FID-PATH");
+            " --hear-spectrum and --hear-multiplet (one of them) hear the spectrum of FID-PATH");
+    err << kUsage;
+    return 2;
+  }
+  const auto protons = whole_number(o.protons), multiplet = whole_number(o.hearMultiplet);
+  if ((o.protons && !protons) || (o.hearMultiplet && !multiplet)) {
+    err.say("--protons and --hear-multiplet take a whole number from 1 on");
     err << kUsage;
     return 2;
   }
@@ -151,7 +169,7 @@ int run_console(const std::vector<std::string>& args, std::ostream& standardOutp
   KeptShell kept;
   platform::Shell& shell = o.open ? static_cast<platform::Shell&>(desktop) : kept;
   platform::Services services{files, window, media, shell};
-  window::Form form(services, {.picture = o.picture});
+  window::Form form(services, {.picture = o.picture, .protons = protons});
 
   form.prepare_controls();
   apply_options(o, window);
@@ -208,6 +226,30 @@ int run_console(const std::vector<std::string>& args, std::ostream& standardOutp
       progress = [trace](const platform::Playback& p) {
         return window::hearing_text(spectrum::value_at(trace, p.played, p.length), trace.axis);
       };
+    }
+  }
+  if (multiplet && sound.played()) {
+    const auto heard = form.hear_multiplet(static_cast<std::size_t>(*multiplet));
+    if (!heard) {
+      err.say("the spectrum has no multiplet " + std::to_string(*multiplet) + " (it has " +
+              std::to_string(form.multiplets().size()) + ")");
+      status = 1;
+    } else if (const auto message = window::no_sound_message(heard->sound)) {
+      err.say(*message);
+      status = 1;
+    } else {
+      out << window::multiplet_status(*heard) << "\n";
+      const std::string said = window::multiplet_status(*heard);
+      progress = [said](const platform::Playback&) { return said; };
+    }
+  }
+  if (o.report) {
+    const std::string report = sound::loadfromfile(files, common::kScratchReport);
+    out << report;
+    out.stream().flush();
+    if (report.empty()) {
+      err.say("no report: no spectrum was made for this dataset");
+      status = 1;
     }
   }
   if (o.peaks) {

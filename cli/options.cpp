@@ -22,6 +22,10 @@ const char* const kUsage =
     "                   taking FID-PATH in, when there is one)\n"
     "  --hear-spectrum  then play FID-PATH's spectrum as an audio graph (spectrum.wav)\n"
     "  --peaks          print the spectrum's peaks (peaks.txt): ppm and height\n"
+    "  --report         print the spectrum's multiplets (report.txt), as journals list them\n"
+    "  --protons N      the compound's protons, which the report's integrals add up to\n"
+    "  --hear-multiplet K  then play the spectrum's Kth multiplet, from high shift down\n"
+    "                   (multiplet.wav)\n"
     "  --archive NAME   then keep the dataset and its sound in the archive folder NAME\n"
     "  --no-play        write the files without playing them\n"
     "  --no-picture     do not draw the dataset's spectrum (spectrum.gif and, without a plot,\n"
@@ -34,11 +38,12 @@ std::variant<Options, std::string> parse_options(const std::vector<std::string>&
   Options o;
   const std::pair<std::string_view, std::optional<std::string>*> valued[] = {
       {"--speed", &o.speed}, {"--answer", &o.answer}, {"--f1", &o.f1},
-      {"--f2", &o.f2},       {"--archive", &o.archive}};
+      {"--f2", &o.f2},       {"--archive", &o.archive}, {"--protons", &o.protons},
+      {"--hear-multiplet", &o.hearMultiplet}};
   const std::pair<std::string_view, bool*> flags[] = {
       {"--off1", &o.off1},    {"--off2", &o.off2},    {"--tones", &o.tones},
       {"--view-spectrum", &o.viewSpectrum},            {"--hear-spectrum", &o.hearSpectrum},
-      {"--peaks", &o.peaks},  {"--help", &o.help},
+      {"--peaks", &o.peaks},  {"--report", &o.report},  {"--help", &o.help},
       {"-h", &o.help},        {"--version", &o.version}};
   const std::pair<std::string_view, bool*> negations[] = {
       {"--no-play", &o.play}, {"--no-picture", &o.picture}, {"--no-open", &o.open}};

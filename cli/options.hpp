@@ -17,6 +17,9 @@ struct Options {
   bool viewSpectrum = false;          // open the scratch plot (after taking a dataset in)
   bool hearSpectrum = false;          // then "hear Spectrum" (after taking a dataset in)
   bool peaks = false;                 // print the spectrum's peaks
+  bool report = false;                // print what a chemist reads off the spectrum
+  std::optional<std::string> hearMultiplet;  // then hear this multiplet (from 1, from high shift)
+  std::optional<std::string> protons;        // the compound's protons, which the integrals make up
   std::optional<std::string> archive; // then "archive Data" under this name
   bool play = true;
   bool picture = true;                // draw the spectrum of a dataset taken in

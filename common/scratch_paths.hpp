@@ -16,6 +16,11 @@ inline constexpr const char* kScratchListing = "C:\\temp\\fid.xls";
 inline constexpr const char* kScratchSpectrumSound = "C:\\temp\\spectrum.wav";
 inline constexpr const char* kScratchPeaks = "C:\\temp\\peaks.txt";
 inline constexpr const char* kScratchPeakSound = "C:\\temp\\peak.wav";
+// What a chemist reads off the spectrum, the spectrum for another NMR program, and one
+// multiplet heard.
+inline constexpr const char* kScratchReport = "C:\\temp\\report.txt";
+inline constexpr const char* kScratchExport = "C:\\temp\\spectrum.dx";
+inline constexpr const char* kScratchMultipletSound = "C:\\temp\\multiplet.wav";
 // The data file of a dataset of another maker, as it was, under its own name: the one
 // file in this folder.
 inline constexpr const char* kScratchOriginal = "C:\\temp\\original";

@@ -20,6 +20,12 @@ struct Acquisition {
   std::string nucleus;      // "1H"; empty when unknown
   std::int64_t points = 0;  // complex points of each FID
   std::int64_t fids = 1;    // FIDs one after the other, as a ser holds them
+  std::string solvent;      // as chemists name it ("CDCl3"); empty when unknown
+  // A Bruker console's digital filter, as a JCAMP-DX export of its FID records it: its delay
+  // in points (-1: not recorded), else its decimation and firmware (0: not recorded).
+  double groupDelay = -1;
+  long long decimation = 0, dspVersion = 0;
+  double referenceMHz = 0;  // the frequency the operator calibrated as 0 ppm; 0 when none
 };
 
 struct Description {

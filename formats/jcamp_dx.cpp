@@ -6,10 +6,12 @@
 #include <charconv>
 #include <deque>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "formats/asdf.hpp"
 #include "formats/nucleus.hpp"
+#include "formats/solvent.hpp"
 #include "platform/text.hpp"
 
 namespace formats {
@@ -106,6 +108,40 @@ struct Block {
   }
 };
 
+// The ordinates of one table, line by line, with the DIF form's check at each line break.
+class Table {
+ public:
+  // A line of the table.
+  std::string add_line(std::string_view text) {
+    AsdfLine line;
+    // One more than the page may hold: a line may begin with its check value.
+    const std::int64_t room = kMostPagePoints + 1 - values_.size();
+    if (std::string why = decode_asdf_line(text, line, room); !why.empty()) return why;
+    if (line.blank) return {};
+    if (checkPending_) {
+      // The line before ended in a difference: this one repeats its last value first.
+      if (line.ys.empty()) return "it has no DIF check value";
+      if (line.ys.front() != values_.back()) {
+        return "its DIF check value " + platform::decimal_text(line.ys.front()) + " does not repeat " +
+               platform::decimal_text(values_.back());
+      }
+    }
+    values_.append(line.ys, checkPending_);
+    if (values_.size() > kMostPagePoints) return "a page holds more points than can be read";
+    checkPending_ = line.endsInDif;
+    return {};
+  }
+  // Its ordinates so far; the table starts again empty.
+  Ordinates take() {
+    checkPending_ = false;
+    return std::exchange(values_, {});
+  }
+
+ private:
+  Ordinates values_;
+  bool checkPending_ = false;
+};
+
 // The NTUPLES block being read: its columns, its pages and the FIDs they make.
 class Ntuples {
  public:
@@ -132,38 +168,17 @@ class Ntuples {
     factor_ = k < factors.size() ? number_of(factors[k]).value_or(1) : 1;
     if (expected_ == 0) expected_ = expected_points(k);
     inTable_ = true;
-    values_ = {};
-    checkPending_ = false;
+    table_.take();
     return {};
   }
   bool in_table() const { return inTable_; }
 
-  // A line of the table.
-  std::string add_line(std::string_view text) {
-    AsdfLine line;
-    // One more than the page may hold: a line may begin with its check value.
-    const std::int64_t room = kMostPagePoints + 1 - values_.size();
-    if (std::string why = decode_asdf_line(text, line, room); !why.empty()) return why;
-    if (line.blank) return {};
-    if (checkPending_) {
-      // The line before ended in a difference: this one repeats its last value first.
-      if (line.ys.empty()) return "it has no DIF check value";
-      if (line.ys.front() != values_.back()) {
-        return "its DIF check value " + platform::decimal_text(line.ys.front()) + " does not repeat " +
-               platform::decimal_text(values_.back());
-      }
-    }
-    values_.append(line.ys, checkPending_);
-    if (values_.size() > kMostPagePoints) return "a page holds more points than can be read";
-    checkPending_ = line.endsInDif;
-    return {};
-  }
+  std::string add_line(std::string_view text) { return table_.add_line(text); }
 
   // The table has ended: its values become a page, and a page of each part an FID.
   std::string end_table() {
     inTable_ = false;
-    (imaginary_ ? imaginaries_ : reals_).push_back({std::move(values_), factor_});
-    values_ = {};
+    (imaginary_ ? imaginaries_ : reals_).push_back({table_.take(), factor_});
     while (!reals_.empty() && !imaginaries_.empty()) {
       const Page& re = reals_.front();
       const Page& im = imaginaries_.front();
@@ -198,6 +213,14 @@ class Ntuples {
     a.frequencyMHz = parameter("$BF1").value_or(parameter(".OBSERVEFREQUENCY").value_or(0));
     a.offsetHz = parameter("$O1").value_or(shift_reference_offset(a));
     if (const std::string* nucleus = block_.record(".OBSERVENUCLEUS")) a.nucleus = nucleus_symbol(*nucleus);
+    if (const std::string* solvent = block_.record("$SOLVENT") ? block_.record("$SOLVENT") : block_.record(".SOLVENTNAME")) {
+      a.solvent = solvent_name(*solvent);
+    }
+    // A Bruker FID's digital filter, which its processing must take out.
+    a.groupDelay = parameter("$GRPDLY").value_or(-1);
+    a.decimation = static_cast<long long>(parameter("$DECIM").value_or(0));
+    a.dspVersion = static_cast<long long>(parameter("$DSPFVS").value_or(0));
+    a.referenceMHz = operator_reference(a);
     d.title = block_.title;
     return {};
   }
@@ -238,11 +261,22 @@ class Ntuples {
   }
   // "##.SHIFT REFERENCE= INTERNAL, CDCl3, 1, 15.47866": the first point of the spectrum,
   // half the sweep above the carrier, at that many ppm.
-  double shift_reference_offset(const Acquisition& a) const {
+  std::optional<double> first_point_ppm() const {
     const auto fields = column(".SHIFTREFERENCE");
-    if (fields.size() < 4 || number_of(fields[2]) != 1.0) return 0;
-    const auto ppm = number_of(fields[3]);
+    if (fields.size() < 4 || number_of(fields[2]) != 1.0) return std::nullopt;
+    return number_of(fields[3]);
+  }
+  double shift_reference_offset(const Acquisition& a) const {
+    const auto ppm = first_point_ppm();
     return ppm ? *ppm * a.frequencyMHz - a.sweepHz / 2 : 0;
+  }
+  // The frequency that the shift reference makes 0 ppm: the first point, at
+  // SFO1 + SW / 2, reads its ppm there. 0 when the file says too little.
+  double operator_reference(const Acquisition& a) const {
+    const auto ppm = first_point_ppm();
+    const double sfo1 = parameter("$SFO1").value_or(a.frequencyMHz + a.offsetHz * 1e-6);
+    if (!ppm || !(sfo1 > 0) || !(a.sweepHz > 0)) return 0;
+    return (sfo1 * 1e6 + a.sweepHz / 2) / (1e6 + *ppm);
   }
 
   // A table's ordinates, and the factor they are to be multiplied by.
@@ -270,8 +304,7 @@ class Ntuples {
   bool inTable_ = false;
   bool imaginary_ = false;
   double factor_ = 1;
-  Ordinates values_;
-  bool checkPending_ = false;
+  Table table_;
   std::size_t expected_ = 0;
   std::deque<Page> reals_, imaginaries_;
   std::size_t points_ = 0;
@@ -353,6 +386,68 @@ Reading read_jcamp_dx(Source& source, PointSink& sink) {
   if (otherFid) return Reading::refused("its NMR FID is not in the NTUPLES form, the one read");
   if (spectrum) return Reading::refused(kProcessedOnly);
   return Reading::refused("it holds no NMR FID");
+}
+
+std::optional<JcampSpectrum> read_jcamp_spectrum(Source& source, std::string& why) {
+  Lines lines(source);
+  std::deque<Block> open;
+  std::optional<Table> table;  // while the spectrum's table is read
+  Block* tableBlock = nullptr;
+  const auto refused = [&](const std::string& reason) {
+    why = "line " + std::to_string(lines.number()) + ": " + reason;
+    return std::nullopt;
+  };
+  for (std::string line; lines.next(line);) {
+    const std::string_view text = trimmed(line);
+    if (!text.starts_with("##")) {
+      if (table) {
+        if (std::string reason = table->add_line(text); !reason.empty()) return refused(reason);
+      }
+      continue;
+    }
+    if (table) {
+      // The table has ended: its values, and what the block said of them.
+      const Block& b = *tableBlock;
+      const auto number = [&](const char* label, double otherwise) {
+        const std::string* v = b.record(label);
+        return v ? number_of(*v).value_or(otherwise) : otherwise;
+      };
+      JcampSpectrum spectrum;
+      spectrum.y = table->take().expanded();
+      for (double& y : spectrum.y) y *= number("YFACTOR", 1);
+      spectrum.firstX = number("FIRSTX", 0);
+      spectrum.lastX = number("LASTX", 0);
+      spectrum.observeMHz = number(".OBSERVEFREQUENCY", 0);
+      spectrum.title = b.title;
+      if (const std::string* units = b.record("XUNITS")) spectrum.xUnits = jcamp_label(*units);
+      const double points = number("NPOINTS", static_cast<double>(spectrum.y.size()));
+      if (points != static_cast<double>(spectrum.y.size())) {
+        return refused("its table holds " + std::to_string(spectrum.y.size()) + " points, ##NPOINTS says " +
+                       platform::decimal_text(points));
+      }
+      return spectrum;
+    }
+    const std::size_t eq = text.find('=');
+    const std::string label = jcamp_label(text.substr(2, (eq == std::string_view::npos ? text.size() : eq) - 2));
+    const std::string value(eq == std::string_view::npos ? std::string_view() : value_of(text.substr(eq + 1)));
+    if (label == "TITLE") {
+      open.push_back({value, {}});
+      continue;
+    }
+    if (open.empty()) return refused("a record before the first ##TITLE");
+    if (label == "END") {
+      open.pop_back();
+      continue;
+    }
+    open.back().records.emplace(label, value);
+    if (label == "XYDATA" && jcamp_label(value) == "(X++(Y..Y))") {
+      table.emplace();
+      tableBlock = &open.back();
+    }
+  }
+  if (lines.too_long()) return refused("a line is longer than a MiB");
+  why = table ? "it ends inside its table" : "it holds no (X++(Y..Y)) table";
+  return std::nullopt;
 }
 
 }  // namespace formats

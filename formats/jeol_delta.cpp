@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "formats/nucleus.hpp"
+#include "formats/solvent.hpp"
 #include "formats/words.hpp"
 
 namespace formats {
@@ -266,8 +267,12 @@ Reading read_jeol_delta(Source& source, PointSink& sink) {
   const double duration = header.f64(kAxisStop) - header.f64(kAxisStart);
   a.sweepHz = value_in(params, "X_SWEEP", kHertz).value_or(duration > 0 ? static_cast<double>(x.points - 1) / duration : 0);
   a.frequencyMHz = value_in(params, "X_FREQ", kHertz).value_or(header.f64(kBaseFrequency) * 1e6) / 1e6;
-  a.offsetHz = value_in(params, "X_OFFSET", kPpm).value_or(0) * a.frequencyMHz;
+  const auto offset = value_in(params, "X_OFFSET", kPpm);
+  a.offsetHz = offset.value_or(0) * a.frequencyMHz;
+  // Delta's axis is the operator's own: its offset is in ppm of the calibrated scale.
+  if (offset) a.referenceMHz = a.frequencyMHz;
   if (const auto domain = params.find("X_DOMAIN"); domain != params.end()) a.nucleus = nucleus_symbol(domain->second.text);
+  if (const auto solvent = params.find("SOLVENT"); solvent != params.end()) a.solvent = solvent_name(solvent->second.text);
   a.points = x.used();
   a.fids = fids;
   d.title = header.text(kTitle, 124);

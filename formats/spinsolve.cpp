@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "formats/nucleus.hpp"
+#include "formats/solvent.hpp"
 #include "formats/words.hpp"
 
 namespace formats {
@@ -116,6 +117,7 @@ Reading read_spinsolve(Source& source, PointSink& sink) {
   // lowestFrequency: the spectrum's low end, in Hz from the reference.
   if (const auto lowest = number(par, "lowestfrequency")) a.offsetHz = *lowest + a.sweepHz / 2;
   if (const auto it = par.find("rxchannel"); it != par.end()) a.nucleus = nucleus_symbol(it->second);
+  if (const auto it = par.find("solvent"); it != par.end()) a.solvent = solvent_name(it->second);
   // The title the operator gave, else the sample's name.
   for (const char* key : {"graphtext", "sample"}) {
     if (const auto it = par.find(key); it != par.end() && !it->second.empty()) {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "formats/nucleus.hpp"
+#include "formats/solvent.hpp"
 #include "formats/words.hpp"
 
 namespace formats {
@@ -154,9 +155,15 @@ Reading read_varian_vnmrj(Source& source, PointSink& sink) {
   a.sweepHz = *sw;
   a.frequencyMHz = real(procpar, "sfrq").value_or(0);
   // rfl: the reference line's place, in Hz from the spectrum's low end; rfp: its shift.
-  a.offsetHz = a.sweepHz / 2 - real(procpar, "rfl").value_or(0) + real(procpar, "rfp").value_or(0);
+  const auto rfl = real(procpar, "rfl"), rfp = real(procpar, "rfp");
+  a.offsetHz = a.sweepHz / 2 - rfl.value_or(0) + rfp.value_or(0);
+  // rfl and rfp are the operator's referencing.
+  if (rfl && rfp) a.referenceMHz = a.frequencyMHz;
   if (const auto tn = procpar.values.find("tn"); tn != procpar.values.end() && !tn->second.empty()) {
     a.nucleus = nucleus_symbol(tn->second.front());
+  }
+  if (const auto solvent = procpar.values.find("solvent"); solvent != procpar.values.end() && !solvent->second.empty()) {
+    a.solvent = solvent_name(solvent->second.front());
   }
   a.points = points;
   a.fids = h.blocks * h.traces;

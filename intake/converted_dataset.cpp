@@ -97,6 +97,11 @@ std::string converted_acqus(const formats::Description& d, int scaleExponent) {
   text += line("O1", number(a.offsetHz));
   text += line("NUC1", "<" + nucleus_text(a.nucleus) + ">");
   text += line("TD", std::to_string(2 * a.points));
+  if (!a.solvent.empty()) text += line("SOLVENT", "<" + a.solvent + ">");
+  if (a.groupDelay >= 0) text += line("GRPDLY", number(a.groupDelay));
+  if (a.decimation > 0) text += line("DECIM", std::to_string(a.decimation));
+  if (a.dspVersion > 0) text += line("DSPFVS", std::to_string(a.dspVersion));
+  if (a.referenceMHz > 0) text += line(common::kOperatorReferenceParameter, number(a.referenceMHz));
   text += line(common::kScaleParameter, "2^" + std::to_string(scaleExponent));
   text += "##END=\n";
   return text;

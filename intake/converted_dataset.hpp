@@ -30,8 +30,10 @@ class DoublesFile final : public formats::PointSink {
 };
 
 // A JCAMP-DX parameter file that says how to read those points and what they were
-// acquired with: BYTORDA 0 and DTYPA 2, SW_h, SFO1, BF1, O1, NUC1, TD, and the power of
-// two the points were multiplied by (FIDSONG_SCALE, "2^k").
+// acquired with: BYTORDA 0 and DTYPA 2, SW_h, SFO1, BF1, O1, NUC1, TD; the SOLVENT, a Bruker
+// console's GRPDLY, DECIM and DSPFVS, and the operator's 0 ppm (FIDSONG_SF) where the
+// file records them; and the power of two the points were multiplied by (FIDSONG_SCALE,
+// "2^k").
 std::string converted_acqus(const formats::Description& description, int scaleExponent);
 
 }  // namespace intake

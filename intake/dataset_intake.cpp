@@ -6,9 +6,12 @@
 #include "common/scratch_paths.hpp"
 #include "formats/detection.hpp"
 #include "intake/converted_dataset.hpp"
+#include "processing/jcamp_export.hpp"
+#include "processing/processing.hpp"
+#include "processing/report.hpp"
 #include "spectrum/drawing.hpp"
 #include "spectrum/peaks.hpp"
-#include "spectrum/reading.hpp"
+#include "spectrum/trace.hpp"
 
 namespace intake {
 namespace {
@@ -30,32 +33,39 @@ bool put(platform::FileSystem& files, const char* path, const std::optional<std:
   return bool(file.commit());
 }
 
-// Draws the dataset's spectrum as the scratch picture and, for a dataset without a plot
-// of its own, as the plot that "view Spectrum" opens; reads out its peaks. processed: the
-// dataset's processed folder, or nothing to draw from its FID.
-void draw_picture(platform::Services& s, const std::string& processed, IntakeResult& result) {
-  result.trace = spectrum::read_trace(
-      s.files, {processed, common::kScratchFid, common::kScratchAcqus, common::kScratchTitle}, spectrum::kColumns);
-  if (result.trace) {
-    result.picture = put(s.files, common::kScratchPicture, spectrum::gif_of(*result.trace));
-    if (result.plot.empty() && put(s.files, common::kScratchSpectrum, spectrum::eps_of(*result.trace))) {
-      s.window.enable(platform::Button::Command3, true);
-    }
-    result.peaks = spectrum::peaks_of(*result.trace);
-    put(s.files, common::kScratchPeaks, spectrum::peaks_file(result.peaks, result.trace->axis));
+// Makes the dataset's spectrum and draws it as the scratch picture and, for a dataset
+// without a plot of its own, as the plot that "view Spectrum" opens; reads out its peaks,
+// reports its multiplets and exports it. processed: the dataset's processed folder, or
+// nothing to make it from its FID alone.
+void make_spectrum(platform::Services& s, const std::string& processed, const IntakeOptions& options,
+                   IntakeResult& result) {
+  result.spectrum = processing::spectrum_of(
+      s.files, {processed, common::kScratchFid, common::kScratchAcqus, common::kScratchTitle});
+  if (!result.spectrum) return;
+  result.trace = spectrum::trace_of(*result.spectrum, spectrum::kColumns);
+  if (!result.trace) return;
+  result.picture = put(s.files, common::kScratchPicture, spectrum::gif_of(*result.trace));
+  if (result.plot.empty() && put(s.files, common::kScratchSpectrum, spectrum::eps_of(*result.trace))) {
+    s.window.enable(platform::Button::Command3, true);
   }
+  result.peaks = spectrum::peaks_of(*result.trace);
+  put(s.files, common::kScratchPeaks, spectrum::peaks_file(result.peaks, result.trace->axis));
+  result.analysis = processing::analyse(*result.spectrum, options.protons);
+  put(s.files, common::kScratchReport, processing::report_of(*result.spectrum, result.analysis));
+  put(s.files, common::kScratchExport, processing::jcamp_spectrum(*result.spectrum));
 }
 
-// After the sound has gone to playback, which never waits for the picture. The previous
-// dataset's picture, peaks and heard spectrum go in any case: they must not be archived
-// with this one, nor heard as its own.
+// After the sound has gone to playback, which never waits for the spectrum. The previous
+// dataset's picture, peaks, report, export and sounds of its spectrum go in any case: they
+// must not be archived with this one, nor heard as its own.
 void redraw_spectrum(platform::Services& s, const std::string& processed, const IntakeOptions& options,
                      IntakeResult& result) {
   for (const char* path : {common::kScratchPicture, common::kScratchPeaks, common::kScratchSpectrumSound,
-                           common::kScratchPeakSound}) {
+                           common::kScratchPeakSound, common::kScratchReport, common::kScratchExport,
+                           common::kScratchMultipletSound}) {
     s.files.delete_file(path);
   }
-  if (options.picture) draw_picture(s, processed, result);
+  if (options.picture) make_spectrum(s, processed, options, result);
   s.window.enable(platform::Button::Command5, result.picture);
 }
 

@@ -10,8 +10,10 @@
 #include "platform/file_system.hpp"
 #include "platform/services.hpp"
 #include "sound/sound_request.hpp"
+#include "processing/analysis.hpp"
+#include "processing/spectrum.hpp"
 #include "spectrum/peaks.hpp"
-#include "spectrum/reading.hpp"
+#include "spectrum/trace.hpp"
 
 namespace intake {
 
@@ -28,12 +30,15 @@ struct IntakeResult {
   std::string plot;          // the name of the plot listed in pdata/1; empty when none
   std::optional<sound::SoundResult> sound;  // the request that sounded it; none when refused
   bool picture = false;      // the spectrum drawn as spectrum.gif (and, without a plot, .eps)
+  std::optional<processing::Spectrum> spectrum;  // processed, at full resolution
+  processing::Analysis analysis;                 // its multiplets or lines, in report.txt
   std::optional<spectrum::Trace> trace;  // what was drawn, to hear it and step through its peaks
   std::vector<spectrum::Peak> peaks;     // written to peaks.txt
 };
 
 struct IntakeOptions {
-  bool picture = true;  // draw the spectrum; a batch run may rather save the time
+  bool picture = true;            // process and draw the spectrum; a batch run may rather save the time
+  std::optional<int> protons;     // the compound's protons, which the integrals add up to
 };
 
 // The data file that a path given by the user stands for: a dataset folder stands for
@@ -47,10 +52,12 @@ std::string dataset_file(const platform::FileSystem& files, const std::string& p
 // dataset's sound under the data file's path. Every step runs whatever became of the one
 // before; a step that fails leaves its file as the previous dataset left it, except the
 // title and parameters, which are never inherited.
-// Then, once the sound is playing, the spectrum is drawn as "C:\temp\spectrum.gif" and,
-// for a dataset without a plot, as "C:\temp\spectrum.eps", which "view Spectrum" then
-// opens; its peaks are written to "C:\temp\peaks.txt", and "hear Spectrum" is enabled.
-// A dataset whose spectrum cannot be drawn has none of them.
+// Then, once the sound is playing, the spectrum (its 1r, else its FID processed) is drawn
+// as "C:\temp\spectrum.gif" and, for a dataset without a plot, as "C:\temp\spectrum.eps",
+// which "view Spectrum" then opens; its peaks are written to "C:\temp\peaks.txt", its
+// report to "C:\temp\report.txt", the spectrum itself as JCAMP-DX to
+// "C:\temp\spectrum.dx", and "hear Spectrum" is enabled. A dataset whose spectrum cannot
+// be made has none of them.
 // A data file of another maker (told by its content) is converted instead of copied: its
 // points (times the power of two that makes them as loud as a Bruker console's),
 // parameters and title become the scratch FID (doubles), acqus and title, and

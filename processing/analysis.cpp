@@ -21,7 +21,10 @@ constexpr double kLineShare = 1.0 / 30;      // of its stretch's tallest point
 constexpr double kMainLineShare = 0.3;       // of its tallest: a multiplet's main lines
 constexpr double kMarginWidths = 5;          // integrated beyond the outer lines, in half widths
 constexpr double kTmsPpm = 0.02;
-constexpr double kSolventPpm = 0.03;
+constexpr double kSolventPpm = 0.05;
+constexpr double kQuintetHz = 20;            // the widest a solvent's CHD2 quintet stands, with a
+                                             // neighbour that runs into it
+constexpr double kWaterPpm = 0.15;           // water moves with temperature and concentration
 constexpr double kImpurityShare = 0.01;      // of all integrals: below it, not the compound's
 constexpr double kWholeWithin = 0.15;        // protons integrals may lie off whole numbers
 constexpr int kMostInSmallest = 8;           // protons the smallest sharp multiplet may hold
@@ -152,14 +155,17 @@ std::vector<Multiplet> multiplets_of(const Spectrum& s, const std::vector<Stretc
   return found;
 }
 
-// TMS, or the residual protons of the solvent the spectrum was taken in.
+// TMS, the residual protons of the solvent the spectrum was taken in, or the water in it.
 bool reference_or_solvent(const Spectrum& s, const Multiplet& m) {
   if (!s.in_ppm()) return false;
+  const bool singlet = m.pattern == "s" || m.pattern == "br s";
   if (m.pattern == "s" && std::fabs(m.shift) <= kTmsPpm) return true;
   const common::Solvent* solvent = common::solvent_named(s.solvent);
-  if (!solvent || std::fabs(m.shift - solvent->protonPpm) > kSolventPpm) return false;
-  // A singlet, or a CHD2 group's quintet (which may be too fine to be named).
-  return solvent->protonLines == 1 ? m.pattern == "s" || m.pattern == "br s" : m.pattern == "p" || m.pattern == "m";
+  if (!solvent) return false;
+  if (singlet && std::fabs(m.shift - solvent->waterPpm) <= kWaterPpm) return true;
+  if (std::fabs(m.shift - solvent->protonPpm) > kSolventPpm) return false;
+  // A singlet, or a CHD2 group's quintet (J(H,D) about 2 Hz: too fine to be named at times).
+  return solvent->protonLines == 1 ? singlet : (m.high - m.low) * s.frequencyMHz <= kQuintetHz;
 }
 
 

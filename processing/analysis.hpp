@@ -37,8 +37,9 @@ inline constexpr double kBroadLine = 3;
 // largest coupling of each other taken as one multiplet when together they make a
 // first-order pattern; each named (first_order_pattern; "s", or "br s" for a singlet
 // kBroadLine times wider than the typical line); integrated over its stretch and a margin
-// of five half widths; TMS (a singlet within 0.02 ppm of 0) and the solvent's residual line
-// (within 0.03 ppm of its shift) left out, as are multiplets of under half a proton; the
+// of five half widths; TMS (a singlet within 0.02 ppm of 0), the solvent's residual line
+// (a singlet, or a quintet no wider than 20 Hz, within 0.05 ppm of its shift) and the
+// water dissolved in it (a singlet within 0.15 ppm of its place) left out, as are multiplets of under half a proton; the
 // integrals in whole protons: protons when given (their total), else the smallest count
 // for the smallest sharp multiplet that makes the sharp ones' integrals nearly whole
 // (0.15 protons off, root mean square), else the smallest as one proton. A multiplet whose

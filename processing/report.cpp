@@ -17,16 +17,21 @@ std::string heading(const Spectrum& s) {
 
 }  // namespace
 
+std::string shift_text(const Multiplet& m) {
+  return m.pattern == "m" ? platform::fixed_text(m.high, 2) + " \u2013 " + platform::fixed_text(m.low, 2)
+                          : platform::fixed_text(m.shift, 2);
+}
+
+std::string couplings_text(const Multiplet& m) {
+  if (m.couplings.empty()) return {};
+  std::string text = "J = ";
+  for (std::size_t k = 0; k < m.couplings.size(); ++k) text += (k ? ", " : "") + platform::fixed_text(m.couplings[k], 1);
+  return text + " Hz";
+}
+
 std::string multiplet_text(const Multiplet& m) {
-  std::string text = m.pattern == "m" ? platform::fixed_text(m.high, 2) + " \u2013 " + platform::fixed_text(m.low, 2)
-                                      : platform::fixed_text(m.shift, 2);
-  text += " (" + m.pattern;
-  if (!m.couplings.empty()) {
-    text += ", J = ";
-    for (std::size_t k = 0; k < m.couplings.size(); ++k) text += (k ? ", " : "") + platform::fixed_text(m.couplings[k], 1);
-    text += " Hz";
-  }
-  return text + ", " + std::to_string(m.protons) + "H)";
+  const std::string couplings = couplings_text(m);
+  return shift_text(m) + " (" + m.pattern + (couplings.empty() ? "" : ", " + couplings) + ", " + std::to_string(m.protons) + "H)";
 }
 
 std::string report_of(const Spectrum& s, const Analysis& a) {
@@ -35,7 +40,13 @@ std::string report_of(const Spectrum& s, const Analysis& a) {
   if (s.nucleus == "1H") {
     for (const Multiplet& m : a.multiplets) items += (items.empty() ? "" : ", ") + multiplet_text(m);
   } else {
-    for (const double shift : a.lines) items += (items.empty() ? "" : ", ") + platform::fixed_text(shift, 1);
+    // Lines that read alike at one decimal (a multiplet's, unresolved there) once.
+    std::string last;
+    for (const double shift : a.lines) {
+      const std::string text = platform::fixed_text(shift, 1);
+      if (text != last) items += (items.empty() ? "" : ", ") + text;
+      last = text;
+    }
   }
   if (items.empty()) return heading(s) + ": no signal above the noise.\n";
   return heading(s) + " \u03b4 " + items + ".\n";

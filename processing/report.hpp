@@ -17,7 +17,11 @@ namespace processing {
 // spectrum without a ppm axis, or without a signal, says so.
 std::string report_of(const Spectrum& spectrum, const Analysis& analysis);
 
-// One multiplet as the report gives it: "8.11 (dd, J = 7.9, 1.7 Hz, 1H)".
+// One multiplet as the report gives it: "8.11 (dd, J = 7.9, 1.7 Hz, 1H)"; and its parts:
+// where it lies ("8.11", or "7.40 – 7.28" for an "m") and its couplings ("J = 7.9, 1.7 Hz";
+// empty for none).
 std::string multiplet_text(const Multiplet& multiplet);
+std::string shift_text(const Multiplet& multiplet);
+std::string couplings_text(const Multiplet& multiplet);
 
 }  // namespace processing

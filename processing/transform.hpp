@@ -11,8 +11,9 @@
 
 namespace processing {
 
-// Beyond this many complex points an FID is transformed from its first ones only.
-inline constexpr std::size_t kMostFidPoints = std::size_t{1} << 20;
+// Beyond this many complex points an FID is transformed from its first ones only: a 1D FID
+// has decayed long before (a ser's first FID is one of many).
+inline constexpr std::size_t kMostFidPoints = std::size_t{1} << 18;
 
 // An FID's points at the front of a buffer long enough for its transform: the power of two
 // at least twice as long, zeros behind them.

@@ -60,10 +60,10 @@ double value_at(const Trace& trace, double time, double seconds) {
   return trace.left - std::clamp(along, 0.0, 1.0) * (trace.left - trace.right);
 }
 
-AudioGraph::AudioGraph(const Trace& trace, double seconds, double from, double to) {
+AudioGraph::AudioGraph(const Trace& trace, double seconds, double from, double to, bool clicks) {
   if (trace.columns.empty() || !(seconds > 0) || !(to > from)) return;
   heights_ = heights(trace);
-  clicks_ = click_times(trace, seconds);
+  if (clicks) clicks_ = click_times(trace, seconds);
   columnsPerSecond_ = static_cast<double>(heights_.size()) / seconds;
   glide_ = std::min(0.5, kGlideSeconds * columnsPerSecond_);
   first_ = std::llround(from * kGraphRate);

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "spectrum/reading.hpp"
+#include "spectrum/trace.hpp"
 
 namespace spectrum {
 
@@ -35,11 +35,12 @@ double value_at(const Trace& trace, double time, double seconds);
 //   3 ms (a column lasts 13.7 ms at "x 1"), so that a line one column wide is heard;
 // - a tone whose pitch is 220 * 8^h Hz (three octaves, 220 to 1760 Hz) and whose
 //   loudness is 0.08 + 0.52 * h of full scale, its phase carried on from sample to sample;
-// - a click at each labelled tick of the axis, two (60 ms apart) at 0 ppm;
+// - a click at each labelled tick of the axis, two (60 ms apart) at 0 ppm (unless told not
+//   to: a multiplet's sweep of a second has its rises of pitch alone);
 // - the tone faded in and out over 10 ms at both ends of what is made, the clicks not.
 class AudioGraph {
  public:
-  AudioGraph(const Trace& trace, double seconds, double from, double to);
+  AudioGraph(const Trace& trace, double seconds, double from, double to, bool clicks = true);
   std::int64_t samples() const { return count_; }
   // The next samples into out, at most n of them; how many (0 at the end).
   std::size_t next(std::int16_t* out, std::size_t n);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "spectrum/reading.hpp"
+#include "spectrum/trace.hpp"
 
 namespace spectrum {
 

@@ -2,10 +2,12 @@
 #pragma once
 
 #include "common/form_memory.hpp"
+#include "processing/analysis.hpp"
+#include "processing/spectrum.hpp"
 #include "platform/services.hpp"
 #include "sound/sound_request.hpp"
 #include "spectrum/audio_graph.hpp"
-#include "spectrum/reading.hpp"
+#include "spectrum/trace.hpp"
 
 namespace spectrum {
 
@@ -22,7 +24,15 @@ namespace spectrum {
 [[nodiscard]] sound::SoundResult hear_around(platform::Services& services, common::FormMemory& memory,
                                              const Trace& trace, double value);
 
-// How long the whole graph lasts at a speed.
-inline double graph_seconds(double speed) { return speed > 0 ? kGraphSeconds / speed : 0; }
+// A multiplet, its range and a quarter of its width on either side (5 Hz at least), swept
+// in a second at "x 1" and in a second / speed at any other, its tallest line at the
+// graph's highest pitch and loudness, without clicks; written as
+// "C:\temp\multiplet.wav" and played.
+inline constexpr double kMultipletSeconds = 1.0;
+[[nodiscard]] sound::SoundResult hear_multiplet(platform::Services& services, common::FormMemory& memory,
+                                                const processing::Spectrum& spectrum, const processing::Multiplet& multiplet);
+
+// How long a graph lasting atOne at "x 1" lasts at a speed.
+inline double graph_seconds(double speed, double atOne = kGraphSeconds) { return speed > 0 ? atOne / speed : 0; }
 
 }  // namespace spectrum

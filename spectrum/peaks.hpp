@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "spectrum/reading.hpp"
+#include "spectrum/trace.hpp"
 
 namespace spectrum {
 

@@ -55,8 +55,10 @@ std::optional<intake::IntakeResult> Form::take_command_line() {
 std::optional<intake::IntakeResult> Form::remember(std::optional<intake::IntakeResult> result) {
   if (result && result->sound) {
     trace_ = result->trace;
+    spectrum_ = result->spectrum;
+    multiplets_ = result->analysis.multiplets;
     peaks_ = result->peaks;
-    peak_.reset();
+    stepped_.reset();
   }
   return result;
 }
@@ -85,13 +87,21 @@ std::optional<sound::SoundResult> Form::command5_click() {
   return spectrum::hear_spectrum(services_, memory_, *trace_);
 }
 
-std::optional<PeakStep> Form::step_peak(int direction) {
-  if (!trace_ || peaks_.empty()) return std::nullopt;
-  const std::size_t n = peaks_.size();
-  // The first step goes to the first peak (or, backwards, the last).
-  peak_ = !peak_ ? (direction > 0 ? 0 : n - 1) : (*peak_ + (direction > 0 ? 1 : n - 1)) % n;
-  PeakStep step{*peak_ + 1, n, peaks_[*peak_], trace_->axis, {}};
+std::optional<Step> Form::step(int direction) {
+  const std::size_t n = !multiplets_.empty() ? multiplets_.size() : trace_ ? peaks_.size() : 0;
+  if (n == 0) return std::nullopt;
+  // The first step goes to the first (or, backwards, the last).
+  stepped_ = !stepped_ ? (direction > 0 ? 0 : n - 1) : (*stepped_ + (direction > 0 ? 1 : n - 1)) % n;
+  if (!multiplets_.empty()) return *hear_multiplet(*stepped_ + 1);
+  PeakStep step{*stepped_ + 1, n, peaks_[*stepped_], trace_->axis, {}};
   step.sound = spectrum::hear_around(services_, memory_, *trace_, step.peak.at);
+  return step;
+}
+
+std::optional<MultipletStep> Form::hear_multiplet(std::size_t number) {
+  if (!spectrum_ || number < 1 || number > multiplets_.size()) return std::nullopt;
+  MultipletStep step{number, multiplets_.size(), multiplets_[number - 1], {}};
+  step.sound = spectrum::hear_multiplet(services_, memory_, *spectrum_, step.multiplet);
   return step;
 }
 

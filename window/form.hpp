@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "archive/archive_page.hpp"
@@ -12,7 +13,7 @@
 #include "platform/services.hpp"
 #include "sound/sound_request.hpp"
 #include "spectrum/peaks.hpp"
-#include "spectrum/reading.hpp"
+#include "spectrum/trace.hpp"
 
 namespace window {
 
@@ -42,6 +43,17 @@ struct PeakStep {
   sound::SoundResult sound;  // half a second of the spectrum heard around it
 };
 
+// A step to a multiplet of the last spectrum analysed, and its sound.
+struct MultipletStep {
+  std::size_t number = 0;  // from 1, from high shift down
+  std::size_t count = 0;
+  processing::Multiplet multiplet;
+  sound::SoundResult sound;  // the multiplet swept in a second (multiplet.wav)
+};
+
+// Where Ctrl+. and Ctrl+, go: the multiplets, or the peaks of a spectrum that has none.
+using Step = std::variant<PeakStep, MultipletStep>;
+
 // Owns what the window remembers and runs one handler per user event; each returns what
 // its routine did, for the front end to tell.
 class Form {
@@ -69,13 +81,18 @@ class Form {
   // "hear Spectrum": the spectrum of the dataset last taken in, heard; nothing when no
   // spectrum was drawn for it.
   std::optional<sound::SoundResult> command5_click();
-  // To the next peak of that spectrum (direction 1) or the previous one (-1), round from
-  // the last to the first; nothing when it has none.
-  std::optional<PeakStep> step_peak(int direction);
+  // To the next multiplet of that spectrum (direction 1) or the previous one (-1), round
+  // from the last to the first, and heard; to its peaks when it has no multiplets; nothing
+  // when it has neither.
+  std::optional<Step> step(int direction);
+  // Multiplet number (from 1, from high shift down) heard; nothing when there is none such.
+  std::optional<MultipletStep> hear_multiplet(std::size_t number);
 
   const common::FormMemory& memory() const { return memory_; }
-  // The spectrum drawn for the dataset last taken in.
+  // The spectrum drawn for the dataset last taken in, and what was read off it.
   const std::optional<spectrum::Trace>& trace() const { return trace_; }
+  const std::optional<processing::Spectrum>& spectrum() const { return spectrum_; }
+  const std::vector<processing::Multiplet>& multiplets() const { return multiplets_; }
 
  private:
   // Keeps what a dataset's intake drew; one that was refused leaves the last one.
@@ -85,8 +102,10 @@ class Form {
   intake::IntakeOptions intakeOptions_;
   common::FormMemory memory_;
   std::optional<spectrum::Trace> trace_;
+  std::optional<processing::Spectrum> spectrum_;
+  std::vector<processing::Multiplet> multiplets_;
   std::vector<spectrum::Peak> peaks_;
-  std::optional<std::size_t> peak_;  // the peak last stepped to
+  std::optional<std::size_t> stepped_;  // the multiplet (or peak) last stepped to
 };
 
 }  // namespace window

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/text.hpp"
+#include "processing/report.hpp"
 
 namespace window {
 
@@ -40,6 +41,19 @@ std::string hearing_status(double at, spectrum::Axis axis) { return hearing_text
 std::string peak_status(const PeakStep& step) {
   return "Peak " + std::to_string(step.number) + " of " + std::to_string(step.count) + ": " +
          spectrum::peak_text(step.peak, step.axis);
+}
+
+std::string multiplet_status(const MultipletStep& step) {
+  const processing::Multiplet& m = step.multiplet;
+  const std::string couplings = processing::couplings_text(m);
+  return "Multiplet " + std::to_string(step.number) + " of " + std::to_string(step.count) + ": " +
+         processing::shift_text(m) + " ppm, " + m.pattern + (couplings.empty() ? "" : ", " + couplings) + ", " +
+         std::to_string(m.protons) + "H";
+}
+
+std::string step_status(const Step& step) {
+  if (const auto* peak = std::get_if<PeakStep>(&step)) return peak_status(*peak);
+  return multiplet_status(std::get<MultipletStep>(step));
 }
 
 std::string sound_name(const std::string& fidPath, bool tones) {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/media.hpp"
-#include "spectrum/reading.hpp"
+#include "spectrum/trace.hpp"
 #include "window/form.hpp"
 
 namespace window {
@@ -34,5 +34,10 @@ std::string hearing_status(double at, spectrum::Axis axis);
 
 // "Peak 3 of 12: 7.26 ppm, 100 %".
 std::string peak_status(const PeakStep& step);
+// "Multiplet 2 of 6: 7.60 ppm, td, J = 7.8, 1.7 Hz, 1H"; "Multiplet 3 of 6: 7.40 – 7.28
+// ppm, m, 5H".
+std::string multiplet_status(const MultipletStep& step);
+// Either, as the step is.
+std::string step_status(const Step& step);
 
 }  // namespace window

@@ -4,10 +4,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "sound/sound_request.hpp"
 #include "tests/support/console.hpp"
 #include "tests/support/makers.hpp"
+#include "tests/support/sounds.hpp"
 #include "tests/support/workbench.hpp"
 
 namespace {
@@ -179,17 +181,53 @@ TEST_F(ConsoleAppTest, AnotherMakersFileIsTakenInAndOneWithoutAnFidIsRefusedWith
   EXPECT_EQ(read_file(scratch("original/rutin.jdf")), read_file(jeol));
 }
 
+TEST_F(ConsoleAppTest, TheReportIsPrintedAndEachMultipletHeardAsItsLinesRiseAndFall) {
+  const std::string title = "\nEthanol in CDCl3, 1H, 400 MHz\nFID-Song demo dataset (synthetic)\n";
+  const std::string report = "1H NMR (400 MHz, CDCl3) \u03b4 3.69 (q, J = 7.0 Hz, 2H), 2.61 (s, 1H), 1.22 (t, J = 7.0 Hz, 3H).\n";
+  EXPECT_EQ(cli({"--no-play", "--report", demo}).out, demo + title + report);
+  EXPECT_EQ(read_file(scratch("report.txt")), report);
+  // A total given: the integrals make it up.
+  EXPECT_EQ(cli({"--no-play", "--report", "--protons", "12", demo}).out,
+            demo + title + "1H NMR (400 MHz, CDCl3) \u03b4 3.69 (q, J = 7.0 Hz, 4H), 2.61 (s, 2H), 1.22 (t, J = 7.0 Hz, 6H).\n");
+
+  // The triplet, swept in half a second at x 2: three rises of pitch, the middle line's
+  // the highest.
+  const ProcessResult triplet = cli({"--no-play", "--hear-multiplet", "3", "--speed", "x 2", demo});
+  ASSERT_EQ(triplet.status, 0) << triplet.err;
+  EXPECT_EQ(triplet.out, demo + title + "Multiplet 3 of 3: 1.22 ppm, t, J = 7.0 Hz, 3H\n");
+  const auto samples = samples_of_wave(read_file(scratch("multiplet.wav")));
+  EXPECT_EQ(samples.size(), 22050u) << "half a second at 44100 Hz";
+  const auto track = pitch_track(samples, 44100, 0.006, 0.001);
+  const auto maxima = pitch_maxima(track, 220 * std::pow(8, 0.3), 220 * std::pow(8, 0.15));
+  ASSERT_EQ(maxima.size(), 3u) << "three lines heard";
+  double middle = 0, outer = 0;
+  for (const auto& [at, pitch] : track) {
+    if (std::fabs(at - maxima[1]) < 0.01) middle = std::max(middle, pitch);
+    if (std::fabs(at - maxima[0]) < 0.01) outer = std::max(outer, pitch);
+  }
+  EXPECT_GT(middle, outer * 1.5) << "1:2:1";
+  EXPECT_NEAR(maxima[2] - maxima[1], maxima[1] - maxima[0], 0.02) << "equally spaced";
+
+  const ProcessResult none = cli({"--no-play", "--hear-multiplet", "4", demo});
+  EXPECT_EQ(none.status, 1);
+  EXPECT_EQ(none.err, "fid-song-cli: the spectrum has no multiplet 4 (it has 3)\n");
+  for (const auto& bad : {std::vector<std::string>{"--hear-multiplet", "x", demo}, {"--protons", "0", demo},
+                          {"--hear-multiplet", "1"}, {"--hear-multiplet", "1", "--hear-spectrum", demo}}) {
+    EXPECT_EQ(cli(bad).status, 2) << bad.front();
+  }
+}
+
 TEST_F(ConsoleAppTest, TheSpectrumIsHeardAsAWaveFileAndItsPeaksPrinted) {
   const ProcessResult run = cli({"--no-play", "--hear-spectrum", "--peaks", "--speed", "x 2", demo});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, demo + "\nEthanol in CDCl3, 1H, 400 MHz\nFID-Song demo dataset (synthetic)\n"
-                     "7.26 ppm 16 %\n3.68 ppm 42 %\n2.61 ppm 27 %\n1.22 ppm 100 %\n");
+                     "7.26 ppm 14 %\n3.68 ppm 44 %\n2.61 ppm 30 %\n1.22 ppm 100 %\n");
   const std::string wav = scratch("spectrum.wav").string();
   EXPECT_EQ(run_process({"soxi", "-r", wav}).out, "44100\n");
   EXPECT_EQ(run_process({"soxi", "-s", wav}).out, "220500\n") << "5 s at x 2";
   // The peaks of the scratch folder's dataset, without taking one in.
   EXPECT_EQ(cli({"--no-play", "--peaks"}).out, "\nEthanol in CDCl3, 1H, 400 MHz\nFID-Song demo dataset (synthetic)\n"
-                                                 "7.26 ppm 16 %\n3.68 ppm 42 %\n2.61 ppm 27 %\n1.22 ppm 100 %\n");
+                                                 "7.26 ppm 14 %\n3.68 ppm 44 %\n2.61 ppm 30 %\n1.22 ppm 100 %\n");
 
   EXPECT_EQ(cli({"--no-play", "--hear-spectrum"}).status, 2) << "a spectrum is heard of a dataset taken in";
   const ProcessResult undrawn = cli({"--no-play", "--no-picture", "--hear-spectrum", "--peaks", demo});

@@ -57,7 +57,7 @@ TEST_F(DatasetIntakeTest, ACompleteDatasetReplacesAllFourFilesAndIsSounded) {
 TEST_F(DatasetIntakeTest, ADatasetWithoutProcessedDataInheritsNoTitleAndNoPlot) {
   const auto vFN = make_dataset(bench.root.path() / "raw/1", {fid, "", "acqus text", {}});
   bench.window.enabled[Button::Command3] = true;
-  const intake::IntakeResult result = intake(vFN, {.picture = false});
+  const intake::IntakeResult result = intake(vFN, {.picture = false, .protons = std::nullopt});
   EXPECT_FALSE(result.title);
   EXPECT_TRUE(result.parameters);
   EXPECT_EQ(result.plot, "");
@@ -96,7 +96,7 @@ TEST_F(DatasetIntakeTest, AFileWithAnotherNameIsTheDataAndItsFolderHoldsTheRest)
   const auto folder = bench.root.path() / "upper/1";
   write_file(folder / "FID", fid);
   write_file(folder / "acqus", "a");
-  intake(folder / "FID", {.picture = false});
+  intake(folder / "FID", {.picture = false, .protons = std::nullopt});
   EXPECT_EQ(scratch("fid"), fid);
   EXPECT_FALSE(exists("title")) << "never the data file itself";
   EXPECT_EQ(scratch("acqus"), "a");
@@ -155,8 +155,8 @@ TEST_F(DatasetIntakeTest, AnFidThatCannotBeReadLeavesThePreviousOneToBeSounded) 
   EXPECT_EQ(scratch("fid"), previousFid);
   EXPECT_FALSE(exists("title"));
   EXPECT_FALSE(exists("acqus"));
-  EXPECT_FALSE(exists("spectrum.eps"));
-  EXPECT_FALSE(bench.window.enabled[Button::Command3]);
+  // Not the folder's plot: the spectrum of the FID still sounded, drawn in its stead.
+  EXPECT_EQ(scratch("spectrum.eps").substr(0, 23), "%!PS-Adobe-3.0 EPSF-3.0");
   EXPECT_EQ(memory.lastFidPath, folder.string());
 }
 
@@ -193,8 +193,8 @@ TEST_F(DatasetIntakeTest, TheSpectrumIsDrawnOnceTheSoundIsPlayingAndStandsInForA
   EXPECT_EQ(scratch("spectrum.eps"), "%!PS a.ps");
   EXPECT_EQ(scratch("spectrum.gif").substr(0, 6), "GIF89a");
 
-  // Nothing to draw from (one point behind the lead-in): as without pictures.
-  const auto empty = make_dataset(bench.root.path() / "empty/1", {std::string(328, '\0'), "t", "", {}});
+  // Nothing to draw from (one point: no spectrum): as without pictures.
+  const auto empty = make_dataset(bench.root.path() / "empty/1", {std::string(8, '\0'), "t", "", {}});
   EXPECT_FALSE(intake(empty).picture);
   EXPECT_FALSE(exists("spectrum.gif"));
   EXPECT_FALSE(exists("spectrum.eps"));
@@ -202,7 +202,7 @@ TEST_F(DatasetIntakeTest, TheSpectrumIsDrawnOnceTheSoundIsPlayingAndStandsInForA
 
   // Left out when asked; the previous dataset's picture goes all the same.
   EXPECT_TRUE(intake(vFN).picture);
-  EXPECT_FALSE(intake(vFN, {.picture = false}).picture);
+  EXPECT_FALSE(intake(vFN, {.picture = false, .protons = std::nullopt}).picture);
   EXPECT_FALSE(exists("spectrum.gif"));
 }
 

@@ -8,10 +8,11 @@
 #include "archive/archive_page.hpp"
 #include "intake/dataset_intake.hpp"
 #include "spectrum/drawing.hpp"
-#include "spectrum/reading.hpp"
+#include "spectrum/trace.hpp"
 #include "sound/word_format.hpp"
 #include "tests/support/makers.hpp"
 #include "tests/support/pictures.hpp"
+#include "tests/support/spectra.hpp"
 #include "tests/support/workbench.hpp"
 
 namespace {
@@ -49,8 +50,7 @@ class OtherMakersTest : public ::testing::Test {
   void expect_tallest_peak_at(double ppm) {
     const auto greys = gif_greys(scratch("spectrum.gif"));
     ASSERT_TRUE(greys.has_value());
-    const auto drawn = spectrum::read_trace(bench.files, {"", "C:\\temp\\fid", "C:\\temp\\acqus", "C:\\temp\\title"},
-                                              spectrum::kColumns);
+    const auto drawn = scratch_trace(bench.files);
     ASSERT_TRUE(drawn.has_value());
     EXPECT_EQ(drawn->axis, spectrum::Axis::Ppm);
     EXPECT_NEAR(tallest_peak_x(*greys).value_or(-100), spectrum::x_of(*drawn, ppm), 3) << ppm << " ppm";
@@ -82,7 +82,7 @@ TEST_F(OtherMakersTest, AVnmrjFolderBecomesDoublesAnAcqusItsTitleAndASpectrumInP
             "##TITLE= Acquisition parameters of a Agilent/Varian VnmrJ dataset\n##JCAMPDX= 5.0\n"
             "##DATATYPE= Parameter Values\n##ORIGIN= Agilent/Varian VnmrJ\n##$BYTORDA= 0\n##$DTYPA= 2\n"
             "##$SW_h= 6000\n##$SFO1= 400.002\n##$BF1= 400\n##$O1= 2000\n##$NUC1= <1H>\n##$TD= 8192\n"
-            "##$FIDSONG_SCALE= 2^14\n##END=\n");
+            "##$FIDSONG_SF= 400\n##$FIDSONG_SCALE= 2^14\n##END=\n");
   EXPECT_EQ(scratch("title"), "watergate 1D");
   EXPECT_EQ(bench.window.title_text, folder.string() + "\rwatergate 1D") << "the path as given";
   EXPECT_EQ(scratch("original/fid"), read_file(folder / "fid"));
@@ -201,7 +201,8 @@ TEST_F(OtherMakersTest, TheOriginalIsArchivedUnderItsOwnNameAndNoBrukerDatasetIn
   EXPECT_TRUE(fs::is_empty(bench.scratch("original")));
   bench.window.answers = {"demo"};
   ASSERT_EQ(archive::archivedata(bench.services).outcome, archive::ArchiveResult::Outcome::Written);
-  EXPECT_EQ(std::distance(fs::directory_iterator(bench.scratch("fidsong/demo")), {}), 7) << "the files of today and its peaks, no more";
+  EXPECT_EQ(std::distance(fs::directory_iterator(bench.scratch("fidsong/demo")), {}), 9)
+      << "the files of today, its peaks, report and spectrum, no more";
 }
 
 TEST_F(OtherMakersTest, AFileWithoutAnFidIsRefusedAndTheScratchFolderStaysByteForByte) {
@@ -263,7 +264,8 @@ TEST_F(OtherMakersTest, TheSharedJcampAndJeolFilesSoundAndShowAsTheirDataSay) {
   EXPECT_EQ(scratch("acqus"),
             "##TITLE= Acquisition parameters of a JCAMP-DX dataset\n##JCAMPDX= 5.0\n##DATATYPE= Parameter Values\n"
             "##ORIGIN= JCAMP-DX\n##$BYTORDA= 0\n##$DTYPA= 2\n##$SW_h= 4789.27203065134\n##$SFO1= 300.132250975\n"
-            "##$BF1= 300.13\n##$O1= 2250.975\n##$NUC1= <1H>\n##$TD= 16384\n##$FIDSONG_SCALE= 2^10\n##END=\n");
+            "##$BF1= 300.13\n##$O1= 2250.975\n##$NUC1= <1H>\n##$TD= 16384\n##$SOLVENT= <CDCl3>\n##$DECIM= 24\n"
+            "##$DSPFVS= 10\n##$FIDSONG_SF= 300.13000000078944\n##$FIDSONG_SCALE= 2^10\n##END=\n");
 
   // The methanol-d4 sample: its residual water (HDO) at 4.85 ppm, not mirrored to 5.15.
   const intake::IntakeResult jeol = take_in(shared / "jeol/pa1-meod-1h.jdf");
@@ -273,9 +275,8 @@ TEST_F(OtherMakersTest, TheSharedJcampAndJeolFilesSoundAndShowAsTheirDataSay) {
             "##TITLE= Acquisition parameters of a JEOL Delta dataset\n##JCAMPDX= 5.0\n##DATATYPE= Parameter Values\n"
             "##ORIGIN= JEOL Delta\n##$BYTORDA= 0\n##$DTYPA= 2\n##$SW_h= 7494.00479616307\n##$SFO1= 399.78419728924194\n"
             "##$BF1= 399.78219837825003\n##$O1= 1998.9109918912502\n##$NUC1= <1H>\n##$TD= 65536\n"
-            "##$FIDSONG_SCALE= 2^23\n##END=\n");
-  const auto drawn = spectrum::read_trace(bench.files, {"", "C:\\temp\\fid", "C:\\temp\\acqus", "C:\\temp\\title"},
-                                            spectrum::kColumns);
+            "##$SOLVENT= <CD3OD>\n##$FIDSONG_SF= 399.78219837825003\n##$FIDSONG_SCALE= 2^23\n##END=\n");
+  const auto drawn = scratch_trace(bench.files);
   ASSERT_TRUE(drawn.has_value());
   const auto height_near = [&](double ppm) {
     const auto x = static_cast<std::size_t>(std::lround(spectrum::x_of(*drawn, ppm) - spectrum::kPlotLeft));

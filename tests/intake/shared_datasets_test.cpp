@@ -4,15 +4,18 @@
 #include <fftw3.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <complex>
 #include <cstdlib>
 
 #include "intake/dataset_intake.hpp"
+#include "processing/spectrum.hpp"
 #include "sound/parameters.hpp"
 #include "spectrum/drawing.hpp"
 #include "spectrum/peaks.hpp"
 #include "tests/support/pictures.hpp"
+#include "tests/support/spectra.hpp"
 #include "tests/support/workbench.hpp"
 
 namespace {
@@ -149,9 +152,7 @@ TEST_F(SharedDatasetsTest, EachIsDrawnWithItsTallestPeakWhereItsDataSay) {
 
     const double ppm = processed ? tallest_processed_ppm(folder / "pdata/1")
                                  : tallest_transformed_ppm(result.dataFile, read_file(folder / "acqus"));
-    const auto drawn = spectrum::read_trace(
-        bench.files, {(folder / "pdata/1/").string(), "C:\\temp\\fid", "C:\\temp\\acqus", "C:\\temp\\title"},
-        spectrum::kColumns);
+    const auto drawn = scratch_trace(bench.files, (folder / "pdata/1/").string());
     ASSERT_TRUE(drawn.has_value());
     EXPECT_NEAR(tallest_peak_x(*greys).value_or(-100), spectrum::x_of(*drawn, ppm), 3) << dataset << " at " << ppm << " ppm";
     // Its peaks, read out, hold its tallest point.
@@ -159,6 +160,63 @@ TEST_F(SharedDatasetsTest, EachIsDrawnWithItsTallestPeakWhereItsDataSay) {
     ASSERT_NE(tallest, result.peaks.end()) << dataset;
     EXPECT_NEAR(tallest->at, ppm, processed ? 0.02 : 0.05) << dataset << ": " << read_file(bench.scratch("peaks.txt"));
     EXPECT_EQ(read_file(bench.scratch("peaks.txt")), spectrum::peaks_file(result.peaks, drawn->axis));
+  }
+}
+
+// Where the three tallest maxima of the magnitude of the scratch FID's transform lie, on
+// acqus's axis (O1, BF1): worked out here, as a check that phasing moved no line.
+std::vector<double> tallest_magnitude_ppms(const std::string& doubles, const std::string& acqus) {
+  const std::size_t n = std::bit_floor(doubles.size() / 16);
+  std::vector<std::complex<double>> z(n);
+  for (std::size_t k = 0; k < n; ++k) {
+    const auto* p = reinterpret_cast<const unsigned char*>(doubles.data() + 16 * k);
+    z[k] = {sound::float64_at<sound::ByteOrder::Little>(p), sound::float64_at<sound::ByteOrder::Little>(p + 8)};
+  }
+  auto* in = reinterpret_cast<fftw_complex*>(z.data());
+  const fftw_plan plan = fftw_plan_dft_1d(static_cast<int>(n), in, in, FFTW_FORWARD, FFTW_ESTIMATE);
+  fftw_execute(plan);
+  fftw_destroy_plan(plan);
+  std::vector<std::size_t> maxima;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (std::abs(z[i]) > std::abs(z[(i + n - 1) % n]) && std::abs(z[i]) >= std::abs(z[(i + 1) % n])) maxima.push_back(i);
+  }
+  std::sort(maxima.begin(), maxima.end(), [&](std::size_t a, std::size_t b) { return std::abs(z[a]) > std::abs(z[b]); });
+  std::vector<double> ppm;
+  for (std::size_t k = 0; k < 3 && k < maxima.size(); ++k) {
+    const auto signedBin = static_cast<double>(maxima[k] < n / 2 ? static_cast<long>(maxima[k]) : static_cast<long>(maxima[k]) - static_cast<long>(n));
+    ppm.push_back((*sound::real_parameter(acqus, "O1") + signedBin * *sound::real_parameter(acqus, "SW_h") / static_cast<double>(n)) /
+                  *sound::real_parameter(acqus, "BF1"));
+  }
+  return ppm;
+}
+
+TEST_F(SharedDatasetsTest, TheConvertedDatasetsArePhasedWithTheirLinesWhereTheirMakersPutThem) {
+  // The Bruker aspirin without its 1r, and its JCAMP-DX export: one report.
+  const fs::path aspirin = bench.root.path() / "aspirin/1";
+  fs::create_directories(aspirin);
+  fs::copy(kShared / "aspirin-1h/1", aspirin, fs::copy_options::recursive);
+  fs::remove(aspirin / "pdata/1/1r");
+  ASSERT_TRUE(intake::loadFIDfile(bench.services, memory, aspirin.string()).spectrum);
+  const std::string bruker = read_file(bench.scratch("report.txt"));
+  EXPECT_TRUE(bruker.starts_with("1H NMR (300 MHz, CDCl3) \u03b4 ")) << bruker;
+  ASSERT_TRUE(intake::loadFIDfile(bench.services, memory, (kShared / "jcamp/aspirin-1h.fid.dx").string()).spectrum);
+  EXPECT_EQ(read_file(bench.scratch("report.txt")), bruker);
+
+  // The methanol-d4 sample's tallest line is its HDO, at 4.85 ppm (the shared README);
+  // the 19F sample's, one of the magnitude's tallest.
+  for (const char* file : {"jeol/pa1-meod-1h.jdf", "jeol/fluorine-19f.jdf"}) {
+    const auto result = intake::loadFIDfile(bench.services, memory, (kShared / file).string());
+    ASSERT_TRUE(result.spectrum) << file;
+    const processing::Spectrum& s = *result.spectrum;
+    const auto tallest = std::max_element(s.points.begin(), s.points.end());
+    const double at = s.axis_at(static_cast<double>(tallest - s.points.begin()));
+    const std::vector<double> expected = std::string(file).find("pa1") != std::string::npos
+                                             ? std::vector<double>{4.85}
+                                             : tallest_magnitude_ppms(read_file(bench.scratch("fid")), read_file(bench.scratch("acqus")));
+    EXPECT_TRUE(std::any_of(expected.begin(), expected.end(), [&](double ppm) { return std::fabs(ppm - at) <= 0.01; }))
+        << file << ": " << at;
+    // Phased: its lines stand up; a dispersive line dips as far below as it rises.
+    EXPECT_GT(*std::min_element(s.points.begin(), s.points.end()), -0.05 * *tallest) << file;
   }
 }
 

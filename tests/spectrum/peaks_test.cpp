@@ -9,6 +9,7 @@
 
 #include "spectrum/drawing.hpp"
 #include "tests/support/makers.hpp"
+#include "tests/support/spectra.hpp"
 #include "tests/support/workbench.hpp"
 
 namespace {
@@ -26,7 +27,7 @@ TEST(Peaks, TheLinesOfAnFidAreFoundWhereAndAsTallAsTheyWereMade) {
   std::vector<Fid> fid = {Fid(40), fid_of_lines(made, 16384, 4000)};  // 40 points of lead-in first
   write_file(bench.scratch("fid"), scratch_doubles(fid));
   write_file(bench.scratch("acqus"), "##$BYTORDA= 0\n##$DTYPA= 2\n##$SW_h= 4000\n##$O1= 2000\n##$BF1= 400\n");
-  const auto trace = spectrum::read_trace(bench.files, {"", "C:\\temp\\fid", "C:\\temp\\acqus", "C:\\temp\\title"}, spectrum::kColumns);
+  const auto trace = scratch_trace(bench.files);
   ASSERT_TRUE(trace.has_value());
   const auto peaks = spectrum::peaks_of(*trace);
   ASSERT_EQ(peaks.size(), 3u) << spectrum::peaks_file(peaks, trace->axis);

@@ -1,11 +1,13 @@
-// The spectrum drawn from a processed spectrum or from an FID, with its peaks in place.
-#include "spectrum/reading.hpp"
+// The spectrum drawn from a processed spectrum or from an FID, with its peaks in place, and
+// a part of it.
+#include "spectrum/trace.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <complex>
 
+#include "processing/processing.hpp"
 #include "spectrum/drawing.hpp"
 #include "tests/support/pictures.hpp"
 #include "tests/support/workbench.hpp"
@@ -22,9 +24,11 @@ constexpr double kLinePpm = 3.0;
 
 class SpectrumTest : public ::testing::Test {
  protected:
-  spectrum::Sources sources() const {
-    return {(folder / "pdata/1/").string(), (folder / "fid").string(), (folder / "acqus").string(),
-            (folder / "pdata/1/title").string()};
+  // The dataset's spectrum, made as intake makes it, in the picture's columns.
+  std::optional<spectrum::Trace> drawn() {
+    const auto s = processing::spectrum_of(bench.files, {(folder / "pdata/1/").string(), (folder / "fid").string(),
+                                                         (folder / "acqus").string(), (folder / "pdata/1/title").string()});
+    return s ? spectrum::trace_of(*s, spectrum::kColumns) : std::nullopt;
   }
   // The FID of one decaying line kLinePpm, in a format; acqus as given.
   void write_fid(const WordFormat& format, const std::string& acqus) {
@@ -69,12 +73,12 @@ class SpectrumTest : public ::testing::Test {
 TEST_F(SpectrumTest, AProcessedSpectrumRunsFromOffsetDownAndHasItsLineInPlace) {
   write_fid({}, "##$NUC1= <13C>\n");
   write_processed("##$SI= 4096\n##$BYTORDP= 0\n##$DTYPP= 0\n##$NC_proc= -2\n##$OFFSET= 10\n##$SW_p= 4000\n##$SF= 400\n");
-  const auto s = spectrum::read_trace(bench.files, sources(), spectrum::kColumns);
+  const auto s = drawn();
   ASSERT_TRUE(s.has_value());
   EXPECT_EQ(s->columns.size(), spectrum::kColumns);
   EXPECT_EQ(s->axis, spectrum::Axis::Ppm);
   EXPECT_DOUBLE_EQ(s->left, 10);
-  EXPECT_DOUBLE_EQ(s->right, 0);
+  EXPECT_DOUBLE_EQ(s->right, 10 - 10 * 4095 / 4096.0) << "the last of 4096 points spanning 10 ppm";
   EXPECT_EQ(s->title, "one line");
   EXPECT_EQ(s->nucleus, "13C");
   EXPECT_NEAR(s->columns[0].low, -750, 1e-9) << "-3000 times 2^-2";
@@ -87,7 +91,7 @@ TEST_F(SpectrumTest, WithoutAProcessedSpectrumTheFidIsTransformedInEveryWordForm
                                 {ByteOrder::Little, WordType::Float64}};
   for (int i = 0; i < 4; ++i) {
     write_fid(formats[i], std::string(keys[i]) + "##$SW_h= 4000\n##$O1= 2000\n##$BF1= 400\n");
-    const auto s = spectrum::read_trace(bench.files, sources(), spectrum::kColumns);
+    const auto s = drawn();
     ASSERT_TRUE(s.has_value()) << keys[i];
     EXPECT_EQ(s->axis, spectrum::Axis::Ppm);
     EXPECT_NEAR(s->left, 10, 0.01);
@@ -96,12 +100,12 @@ TEST_F(SpectrumTest, WithoutAProcessedSpectrumTheFidIsTransformedInEveryWordForm
   }
   // A procs that does not say how to read 1r leaves the FID to draw from.
   write_processed("##$SI= 4096\n##$OFFSET= 10\n");
-  EXPECT_NEAR(spectrum::read_trace(bench.files, sources(), spectrum::kColumns)->left, 10, 0.01);
+  EXPECT_NEAR(drawn()->left, 10, 0.01);
 }
 
 TEST_F(SpectrumTest, WithoutTheSpectrometersFrequenciesTheAxisIsInHertzFromTheCarrier) {
   write_fid({}, "##$TD= 8272\n");
-  const auto s = spectrum::read_trace(bench.files, sources(), spectrum::kColumns);
+  const auto s = drawn();
   ASSERT_TRUE(s.has_value());
   EXPECT_EQ(s->axis, spectrum::Axis::Hz);
   // The FID's own rate stands in for its width: 8278 Hz around the carrier.
@@ -110,21 +114,40 @@ TEST_F(SpectrumTest, WithoutTheSpectrometersFrequenciesTheAxisIsInHertzFromTheCa
 }
 
 TEST_F(SpectrumTest, NothingIsDrawnFromAnFidWithoutPoints) {
-  write_file(folder / "fid", std::string(320 + 8, '\0'));  // one point behind the lead-in
-  EXPECT_FALSE(spectrum::read_trace(bench.files, sources(), spectrum::kColumns).has_value());
+  write_file(folder / "fid", std::string(8, '\0'));  // one point: nothing to transform
+  EXPECT_FALSE(drawn().has_value());
   std::filesystem::remove(folder / "fid");
-  EXPECT_FALSE(spectrum::read_trace(bench.files, sources(), spectrum::kColumns).has_value());
+  EXPECT_FALSE(drawn().has_value());
 }
 
 TEST_F(SpectrumTest, TheSameDrawingIsAnEpsThatGhostscriptReads) {
   write_fid({}, "##$SW_h= 4000\n##$O1= 2000\n##$BF1= 400\n");
-  const auto s = spectrum::read_trace(bench.files, sources(), spectrum::kColumns);
+  const auto s = drawn();
   ASSERT_TRUE(s.has_value());
   const auto eps = spectrum::eps_of(*s);
   ASSERT_TRUE(eps.has_value());
   EXPECT_EQ(eps->substr(0, 23), "%!PS-Adobe-3.0 EPSF-3.0");
   write_file(bench.root.path() / "picture.eps", *eps);
   EXPECT_TRUE(ghostscript_reads_eps((bench.root.path() / "picture.eps").string()));
+}
+
+TEST(Trace, APartOfTheSpectrumRunsFromItsLeftToItsRightValue) {
+  processing::Spectrum s;
+  s.frequencyMHz = 100;
+  s.firstHz = 1000;  // 10 ppm, then 0.01 ppm a point down
+  s.hzPerPoint = 1;
+  for (int i = 0; i < 1001; ++i) s.points.push_back(i == 500 ? 7 : 0);  // a line at 5 ppm
+  const auto part = spectrum::trace_of(s, 10, 5.2, 4.9);
+  ASSERT_TRUE(part.has_value());
+  EXPECT_DOUBLE_EQ(part->left, 5.2);
+  EXPECT_DOUBLE_EQ(part->right, 4.9);
+  ASSERT_EQ(part->columns.size(), 10u);
+  const auto tallest = std::max_element(part->columns.begin(), part->columns.end(),
+                                        [](const auto& a, const auto& b) { return a.high < b.high; });
+  EXPECT_EQ(tallest - part->columns.begin(), 6) << "20 of 31 points in, of 10 columns";
+  EXPECT_DOUBLE_EQ(tallest->at, 5.0);
+  EXPECT_FALSE(spectrum::trace_of(s, 10, 11, 10.5).has_value()) << "beyond the spectrum";
+  EXPECT_FALSE(spectrum::trace_of(s, 0).has_value());
 }
 
 }  // namespace

@@ -65,9 +65,14 @@ std::string words(const sound::WordFormat& format, const std::vector<double>& va
 }
 
 std::string wave_samples(const std::string& wav) {
-  if (wav.size() < 52) return {};
-  const std::size_t fact = static_cast<unsigned char>(wav[40]) | static_cast<std::size_t>(static_cast<unsigned char>(wav[41])) << 8;
-  return wav.substr(std::min(wav.size(), 52 + fact));
+  // Chunk after chunk behind the RIFF header, to the data chunk's body, to the file's end.
+  for (std::size_t at = 12; at + 8 <= wav.size();) {
+    std::size_t size = 0;
+    for (int b = 3; b >= 0; --b) size = size << 8 | static_cast<unsigned char>(wav[at + 4 + static_cast<std::size_t>(b)]);
+    if (wav.compare(at, 4, "data") == 0) return wav.substr(at + 8);
+    at += 8 + size;
+  }
+  return {};
 }
 
 int peak_of(const std::string& pcm16) {

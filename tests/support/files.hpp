@@ -37,8 +37,8 @@ std::string be32s(const std::vector<std::int32_t>& words);
 // FID words in a dataset's format: 32-bit integers (each value must be one) or doubles.
 std::string words(const sound::WordFormat& format, const std::vector<double>& values);
 
-// The samples of a WAVE file as the program writes it: behind its "fact" chunk, whose size
-// stands at byte 40. Empty when the file is shorter than a header.
+// The samples of a WAVE file: the body of its data chunk, to the file's end (a chunk's
+// sizes trusted). Empty when it has none.
 std::string wave_samples(const std::string& wav);
 // The largest magnitude among 16-bit samples.
 int peak_of(const std::string& pcm16);

@@ -6,7 +6,9 @@
 #include <complex>
 #include <random>
 
+#include "processing/processing.hpp"
 #include "sound/word_format.hpp"
+#include "spectrum/drawing.hpp"
 #include "tests/support/files.hpp"
 #include "tests/support/workbench.hpp"
 
@@ -77,6 +79,11 @@ std::filesystem::path make_spectrum_dataset(const std::filesystem::path& folder,
                             "\n##$SOLVENT= <" + m.solvent + ">\n##$SW_h= " + number(m.sweepHz) + "\n##$TD= " +
                             std::to_string(2 * m.points) + "\n##END=\n";
   return make_dataset(folder, {fid, title, acqus, {}});
+}
+
+std::optional<spectrum::Trace> scratch_trace(platform::FileSystem& files, const std::string& processed) {
+  const auto s = processing::spectrum_of(files, {processed, "C:\\temp\\fid", "C:\\temp\\acqus", "C:\\temp\\title"});
+  return s ? spectrum::trace_of(*s, spectrum::kColumns) : std::nullopt;
 }
 
 std::string pattern_name(const std::vector<double>& couplings) {

@@ -5,8 +5,12 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/file_system.hpp"
+#include "spectrum/trace.hpp"
 
 namespace testsupport {
 
@@ -43,6 +47,10 @@ std::vector<std::pair<double, double>> made_fid(const MadeSpectrum& made);
 // and a title. Returns the fid's path.
 std::filesystem::path make_spectrum_dataset(const std::filesystem::path& folder, const MadeSpectrum& made,
                                             const std::string& title = "synthetic");
+
+// The trace that intake draws from the scratch FID, acqus and title (and the processed
+// folder given): what a picture test compares the GIF with.
+std::optional<spectrum::Trace> scratch_trace(platform::FileSystem& files, const std::string& processed = "");
 
 // The name a chemist gives the couplings: "s", "d", "td", "ddd", "qd", ...
 std::string pattern_name(const std::vector<double>& couplings);

@@ -95,39 +95,49 @@ TEST_F(FormTest, AToneOutsideSixteenBitsRefusesTheTestAndWritesNothing) {
   EXPECT_EQ(bench.window.title_text, "440 and 445 Hz");
 }
 
-TEST_F(FormTest, TheLastSpectrumDrawnIsHeardAndItsPeaksSteppedThroughInTurn) {
+TEST_F(FormTest, TheLastSpectrumDrawnIsHeardAndItsMultipletsSteppedThroughInTurn) {
   form.startup();
   EXPECT_FALSE(form.command5_click()) << "no spectrum drawn yet";
-  EXPECT_FALSE(form.step_peak(1));
+  EXPECT_FALSE(form.step(1));
   ASSERT_TRUE(form.command1_drop({copy_demo(bench.root.path() / "demo").string()}));
   EXPECT_TRUE(bench.window.enabled[Button::Command5]);
-  const std::string peaks = read_file(bench.scratch("peaks.txt"));
-  ASSERT_EQ(peaks, "7.26 ppm 16 %\n3.68 ppm 42 %\n2.61 ppm 27 %\n1.22 ppm 100 %\n");
+  EXPECT_EQ(read_file(bench.scratch("peaks.txt")), "7.26 ppm 14 %\n3.68 ppm 44 %\n2.61 ppm 30 %\n1.22 ppm 100 %\n");
+  EXPECT_EQ(read_file(bench.scratch("report.txt")),
+            "1H NMR (400 MHz, CDCl3) \u03b4 3.69 (q, J = 7.0 Hz, 2H), 2.61 (s, 1H), 1.22 (t, J = 7.0 Hz, 3H).\n");
 
   const auto heard = form.command5_click();
   ASSERT_TRUE(heard && heard->played());
   EXPECT_EQ(bench.media.played.back(), "C:\\temp\\spectrum.wav");
   // Forward from the first, round from the last; backward from there.
   std::vector<std::string> said;
-  for (const int direction : {1, 1, 1, 1, 1, -1, -1}) {
-    const auto step = form.step_peak(direction);
+  for (const int direction : {1, 1, 1, 1, -1, -1}) {
+    const auto step = form.step(direction);
     ASSERT_TRUE(step);
-    EXPECT_TRUE(step->sound.played());
-    said.push_back(window::peak_status(*step));
+    EXPECT_TRUE(std::get<window::MultipletStep>(*step).sound.played());
+    said.push_back(window::step_status(*step));
   }
-  EXPECT_EQ(said, (std::vector<std::string>{"Peak 1 of 4: 7.26 ppm, 16 %", "Peak 2 of 4: 3.68 ppm, 42 %",
-                                            "Peak 3 of 4: 2.61 ppm, 27 %", "Peak 4 of 4: 1.22 ppm, 100 %",
-                                            "Peak 1 of 4: 7.26 ppm, 16 %", "Peak 4 of 4: 1.22 ppm, 100 %",
-                                            "Peak 3 of 4: 2.61 ppm, 27 %"}));
-  EXPECT_EQ(bench.media.played.back(), "C:\\temp\\peak.wav");
+  const std::string q = "Multiplet 1 of 3: 3.69 ppm, q, J = 7.0 Hz, 2H", s = "Multiplet 2 of 3: 2.61 ppm, s, 1H",
+                    t = "Multiplet 3 of 3: 1.22 ppm, t, J = 7.0 Hz, 3H";
+  EXPECT_EQ(said, (std::vector<std::string>{q, s, t, q, t, s}));
+  EXPECT_EQ(bench.media.played.back(), "C:\\temp\\multiplet.wav");
 
   // A refused file leaves the spectrum heard as it was; the next dataset brings its own.
   write_file(bench.root.path() / "x.dx", "##TITLE= x\n##DATA TYPE= NMR SPECTRUM\n##END=\n");
   ASSERT_TRUE(form.command1_drop({(bench.root.path() / "x.dx").string()}));
-  EXPECT_EQ(window::peak_status(*form.step_peak(1)), "Peak 4 of 4: 1.22 ppm, 100 %");
+  EXPECT_EQ(window::step_status(*form.step(1)), t);
+  // Lines of another nucleus have no multiplets: the steps go through the peaks.
+  const auto carbon = copy_demo(bench.root.path() / "carbon");
+  std::string acqus = read_file(carbon.parent_path() / "acqus");
+  acqus.replace(acqus.find("<1H>"), 4, "<13C>");
+  write_file(carbon.parent_path() / "acqus", acqus);
+  ASSERT_TRUE(form.command1_drop({carbon.string()}));
+  const auto peak = form.step(1);
+  ASSERT_TRUE(peak);
+  EXPECT_EQ(window::step_status(*peak).rfind("Peak 1 of ", 0), 0u) << window::step_status(*peak);
+  EXPECT_EQ(bench.media.played.back(), "C:\\temp\\peak.wav");
   write_file(bench.root.path() / "flat/1/fid", std::string(400, '\0'));
   ASSERT_TRUE(form.command1_drop({(bench.root.path() / "flat/1/fid").string()}));
-  EXPECT_FALSE(form.step_peak(1)) << "a flat FID has no peaks";
+  EXPECT_FALSE(form.step(1)) << "a flat FID has neither";
   EXPECT_FALSE(std::filesystem::exists(bench.scratch("spectrum.wav"))) << "not heard as the new dataset's";
 }
 

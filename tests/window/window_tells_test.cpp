@@ -103,7 +103,7 @@ TEST_F(WindowTellsTest, TheStatusLineSaysHowToStartWhatPlaysAndWhatFailed) {
   EXPECT_EQ(control<QLabel>(w.get(), "Label1")->text().toStdString(), caption);
 }
 
-TEST_F(WindowTellsTest, TheSpectrumIsHeardAndItsPeaksSteppedThroughFromAnyControl) {
+TEST_F(WindowTellsTest, TheSpectrumIsHeardAndItsMultipletsSteppedThroughFromAnyControl) {
   FakePlayer player;
   const auto w = open("", &player);
   auto* command5 = control(w.get(), "Command5");
@@ -118,11 +118,13 @@ TEST_F(WindowTellsTest, TheSpectrumIsHeardAndItsPeaksSteppedThroughFromAnyContro
 
   // From a text box too: the keys are the window's, and no text box takes them.
   QTest::keyClick(control(w.get(), "txtF1"), Qt::Key_Period, Qt::ControlModifier);
-  EXPECT_EQ(status_of(w.get()), "Peak 1 of 4: 7.26 ppm, 16 %");
+  const std::string quartet = "Multiplet 1 of 3: 3.69 ppm, q, J = 7.0 Hz, 2H";
+  EXPECT_EQ(status_of(w.get()), quartet);
   EXPECT_EQ(control<QLineEdit>(w.get(), "txtF1")->text(), "440") << "nothing typed";
-  EXPECT_EQ(accessible(control(w.get(), "StatusLine"), QAccessible::Name), "Peak 1 of 4: 7.26 ppm, 16 %") << "announced";
+  EXPECT_EQ(accessible(control(w.get(), "StatusLine"), QAccessible::Name), quartet) << "announced";
+  EXPECT_TRUE(std::filesystem::exists(bench.scratch("multiplet.wav")));
   QTest::keyClick(control(w.get(), "Combo1"), Qt::Key_Comma, Qt::ControlModifier);
-  EXPECT_EQ(status_of(w.get()), "Peak 4 of 4: 1.22 ppm, 100 %");
+  EXPECT_EQ(status_of(w.get()), "Multiplet 3 of 3: 1.22 ppm, t, J = 7.0 Hz, 3H");
   EXPECT_EQ(control<QComboBox>(w.get(), "Combo1")->currentText(), "x 1");
 }
 

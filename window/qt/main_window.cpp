@@ -174,7 +174,8 @@ void MainWindow::describe_controls(const Controls& c, QWidget* command2) {
        "Keeps the dataset, its sound and a web page in a folder you name, then opens the page (Ctrl+S)"},
       {c.command5, "Hear the spectrum",
        "Plays the spectrum as a sweep from its left end to its right, the pitch rising with each peak, a click "
-       "at each labelled tick (Ctrl+L); Ctrl+. and Ctrl+, step to the next and the previous peak and play it"},
+       "at each labelled tick (Ctrl+L); Ctrl+. and Ctrl+, step to the next and the previous multiplet (or peak) "
+       "and play it"},
   };
   for (const auto& d : described) {
     // Label1 is named by its caption, which the window services keep.
@@ -204,9 +205,9 @@ void MainWindow::add_shortcuts(const Controls& c, QPushButton* command2) {
       {QKeySequence(Qt::CTRL | Qt::Key_S), c.command4},
       {QKeySequence(Qt::CTRL | Qt::Key_L), c.command5}};
   for (const auto& [keys, button] : buttons) shortcut(keys, [button] { button->click(); });
-  // The peaks, from any control: no text box or list takes these keys for itself.
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Period), [this] { step_peak(1); });
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), [this] { step_peak(-1); });
+  // The multiplets (or peaks), from any control: no text box or list takes these keys.
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Period), [this] { step(1); });
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), [this] { step(-1); });
 }
 
 void MainWindow::drop_on_command1(const QList<QUrl>& urls) {
@@ -248,13 +249,14 @@ void MainWindow::click_command5() {
   });
 }
 
-void MainWindow::step_peak(int direction) {
-  const auto step = form_->step_peak(direction);
+void MainWindow::step(int direction) {
+  const auto step = form_->step(direction);
   if (!step) return;
-  if (step->sound.played()) {
-    status_->notice(peak_status(*step));
+  const sound::SoundResult& sound = std::visit([](const auto& s) -> const sound::SoundResult& { return s.sound; }, *step);
+  if (sound.played()) {
+    status_->notice(step_status(*step));
   } else {
-    tell(step->sound, false);
+    tell(sound, false);
   }
 }
 

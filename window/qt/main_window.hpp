@@ -46,7 +46,7 @@ class MainWindow : public QWidget {
   void click_command2();
   void click_command4();
   void click_command5();
-  void step_peak(int direction);
+  void step(int direction);
   // Tells what a routine did: the status line, and a message box where the user asked
   // for something that did not happen.
   void tell(const sound::SoundResult& sound, bool tones);
