@@ -42,6 +42,13 @@ std::optional<double> number_of(std::string_view text) {
   return value;
 }
 
+// A "##LABEL= value" line's label as JCAMP-DX compares labels, and its value.
+std::pair<std::string, std::string> record_of(std::string_view text) {
+  const std::size_t eq = text.find('=');
+  return {jcamp_label(text.substr(2, (eq == std::string_view::npos ? text.size() : eq) - 2)),
+          std::string(eq == std::string_view::npos ? std::string_view() : value_of(text.substr(eq + 1)))};
+}
+
 std::vector<std::string> fields_of(std::string_view text) {
   std::vector<std::string> fields;
   for (std::size_t start = 0; start <= text.size();) {
@@ -349,9 +356,7 @@ Reading read_jcamp_dx(Source& source, PointSink& sink) {
     if (fid && fid->in_table()) {
       if (std::string why = fid->end_table(); !why.empty()) return at_line(why);
     }
-    const std::size_t eq = text.find('=');
-    const std::string label = jcamp_label(text.substr(2, (eq == std::string_view::npos ? text.size() : eq) - 2));
-    const std::string value(eq == std::string_view::npos ? std::string_view() : value_of(text.substr(eq + 1)));
+    const auto [label, value] = record_of(text);
     if (label == "TITLE") {
       open.push_back({value, {}});
       continue;
@@ -427,9 +432,7 @@ std::optional<JcampSpectrum> read_jcamp_spectrum(Source& source, std::string& wh
       }
       return spectrum;
     }
-    const std::size_t eq = text.find('=');
-    const std::string label = jcamp_label(text.substr(2, (eq == std::string_view::npos ? text.size() : eq) - 2));
-    const std::string value(eq == std::string_view::npos ? std::string_view() : value_of(text.substr(eq + 1)));
+    const auto [label, value] = record_of(text);
     if (label == "TITLE") {
       open.push_back({value, {}});
       continue;

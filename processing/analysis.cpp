@@ -6,7 +6,6 @@
 #include <numeric>
 
 #include "common/solvents.hpp"
-#include "processing/baseline.hpp"
 #include "processing/lines.hpp"
 #include "processing/multiplets.hpp"
 #include "processing/noise.hpp"
@@ -237,8 +236,7 @@ Analysis other_analysis(const Spectrum& s, double noise) {
 
 Analysis analyse(const Spectrum& s, std::optional<int> protons) {
   if (s.points.size() < 3) return {};
-  const double noise = noise_of(s.points, signal_free(s.points, s.hzPerPoint));
-  return s.nucleus == "1H" ? proton_analysis(s, noise, protons) : other_analysis(s, noise);
+  return s.nucleus == "1H" ? proton_analysis(s, s.noise, protons) : other_analysis(s, s.noise);
 }
 
 }  // namespace processing

@@ -30,7 +30,7 @@ struct Analysis {
 // A singlet this many times wider than the spectrum's typical line is a broad one.
 inline constexpr double kBroadLine = 3;
 
-// For a 1H spectrum: the noise from the signal-free points; the stretches that stand above
+// For a 1H spectrum: the stretches above its noise (spectrum.noise) that stand above
 // it (five standard deviations, and a five-hundredth of the tallest point); their lines
 // at full resolution (maxima standing out by five standard deviations and a thirtieth of
 // the stretch's tallest, placed by a parabola); stretches whose lines lie within the

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "platform/large_memory.hpp"
+#include "processing/linear_system.hpp"
 
 namespace processing {
 namespace {
@@ -19,7 +20,7 @@ constexpr int kRounds = 10;
 constexpr std::size_t kMostSampled = 16384;
 constexpr std::size_t kDegree = 5;
 constexpr std::size_t kTerms = kDegree + 1;
-constexpr std::size_t kMostFitted = 8192;  // free points the fit sees, evenly taken
+constexpr std::size_t kMostFitted = 8192;  // points the fit looks at, evenly taken
 
 // The Legendre polynomials P0 .. P5 at x in [-1, 1].
 std::array<double, kTerms> legendre(double x) {
@@ -47,38 +48,13 @@ std::array<double, kTerms> legendre_in_powers(std::size_t k) {
   return p[k];
 }
 
-// Solves the symmetric positive system a c = b by Gaussian elimination; false when it is
-// singular.
-bool solve(std::array<std::array<double, kTerms>, kTerms> a, std::array<double, kTerms> b, std::array<double, kTerms>& c) {
-  for (std::size_t k = 0; k < kTerms; ++k) {
-    std::size_t pivot = k;
-    for (std::size_t r = k + 1; r < kTerms; ++r) {
-      if (std::fabs(a[r][k]) > std::fabs(a[pivot][k])) pivot = r;
-    }
-    if (!(std::fabs(a[pivot][k]) > 0)) return false;
-    std::swap(a[k], a[pivot]);
-    std::swap(b[k], b[pivot]);
-    for (std::size_t r = k + 1; r < kTerms; ++r) {
-      const double f = a[r][k] / a[k][k];
-      for (std::size_t j = k; j < kTerms; ++j) a[r][j] -= f * a[k][j];
-      b[r] -= f * b[k];
-    }
-  }
-  for (std::size_t k = kTerms; k-- > 0;) {
-    double v = b[k];
-    for (std::size_t j = k + 1; j < kTerms; ++j) v -= a[k][j] * c[j];
-    c[k] = v / a[k][k];
-  }
-  return true;
-}
-
 double x_of(std::size_t i, std::size_t n) { return 2 * static_cast<double>(i) / static_cast<double>(n - 1) - 1; }
 
 }  // namespace
 
-std::vector<bool> signal_free(std::span<const double> points, double hzPerPoint) {
+FreeOfSignal signal_free(std::span<const double> points, double hzPerPoint) {
   const std::size_t n = points.size();
-  std::vector<bool> free(n, true);
+  FreeOfSignal free(n, 1);
   if (n < 8 || !(hzPerPoint > 0)) return free;
   const auto half = std::max<std::size_t>(1, static_cast<std::size_t>(std::lround(kSmoothingHz / hzPerPoint)));
   // The absolute difference, averaged over the window by a running sum.
@@ -109,52 +85,53 @@ std::vector<bool> signal_free(std::span<const double> points, double hzPerPoint)
   for (std::size_t i = 0; i < n; ++i) free[i] = smooth[i] < limit;
   // Signal's surroundings are signal too: its wings run below the threshold.
   const auto margin = std::max<std::size_t>(1, static_cast<std::size_t>(std::lround(kMarginHz / hzPerPoint)));
-  std::vector<bool> widened(free);
+  FreeOfSignal widened(free);
   std::size_t lastSignal = n;  // none yet
   for (std::size_t i = 0; i < n; ++i) {
     if (!free[i]) lastSignal = i;
-    if (lastSignal != n && i - lastSignal <= margin) widened[i] = false;
+    if (lastSignal != n && i - lastSignal <= margin) widened[i] = 0;
   }
   lastSignal = n;
   for (std::size_t i = n; i-- > 0;) {
     if (!free[i]) lastSignal = i;
-    if (lastSignal != n && lastSignal - i <= margin) widened[i] = false;
+    if (lastSignal != n && lastSignal - i <= margin) widened[i] = 0;
   }
   return widened;
 }
 
-void subtract_baseline(std::span<double> points, const std::vector<bool>& free) {
+void subtract_baseline(std::span<double> points, const FreeOfSignal& free) {
   const std::size_t n = points.size();
-  const auto count = static_cast<std::size_t>(std::count(free.begin(), free.end(), true));
+  const auto count = static_cast<std::size_t>(std::count(free.begin(), free.end(), 1));
   if (n < kTerms || count < std::max(kTerms * 4, n / 10)) return;
-  const std::size_t every = std::max<std::size_t>(1, count / kMostFitted);
-  std::array<std::array<double, kTerms>, kTerms> normal{};
-  std::array<double, kTerms> right{}, c{};
-  std::size_t seen = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    if (!free[i] || seen++ % every != 0) continue;
+  // The fit sees the free points among every step-th: as many as it needs, evenly spread.
+  const std::size_t step = std::max<std::size_t>(1, n / kMostFitted);
+  std::vector<std::vector<double>> normal(kTerms, std::vector<double>(kTerms, 0));
+  std::vector<double> right(kTerms, 0), c;
+  for (std::size_t i = 0; i < n; i += step) {
+    if (!free[i]) continue;
     const auto p = legendre(x_of(i, n));
     for (std::size_t r = 0; r < kTerms; ++r) {
       right[r] += p[r] * points[i];
       for (std::size_t k = 0; k < kTerms; ++k) normal[r][k] += p[r] * p[k];
     }
   }
-  if (!solve(normal, right, c)) return;
+  if (!solve_linear(normal, right, c)) return;
   // The same polynomial in powers of x, evaluated by Horner's rule at every point.
   std::array<double, kTerms> power{};
   for (std::size_t k = 0; k < kTerms; ++k) {
     const auto coefficients = legendre_in_powers(k);
     for (std::size_t j = 0; j <= k; ++j) power[j] += c[k] * coefficients[j];
   }
+  const double dx = 2.0 / static_cast<double>(n - 1);
   for (std::size_t i = 0; i < n; ++i) {
-    const double x = x_of(i, n);
+    const double x = static_cast<double>(i) * dx - 1;
     double baseline = power[kDegree];
     for (std::size_t k = kDegree; k-- > 0;) baseline = baseline * x + power[k];
     points[i] -= baseline;
   }
 }
 
-double noise_of(std::span<const double> points, const std::vector<bool>& free) {
+double noise_of(std::span<const double> points, const FreeOfSignal& free) {
   double sum = 0, squares = 0, count = 0;
   for (std::size_t i = 0; i < points.size(); ++i) {
     if (free[i]) sum += points[i], squares += points[i] * points[i], ++count;

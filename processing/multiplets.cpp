@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <tuple>
 
+#include "processing/linear_system.hpp"
+
 namespace processing {
 namespace {
 
@@ -57,33 +59,6 @@ double position_of(const Component& c, double centre, const std::vector<Group>& 
   double p = centre;
   for (std::size_t g = 0; g < groups.size(); ++g) p += c.along[g] * groups[g].j;
   return p;
-}
-
-// Solves a small linear system in place (Gaussian elimination with partial pivoting);
-// false when it is singular.
-bool solve(std::vector<std::vector<double>> a, std::vector<double> b, std::vector<double>& x) {
-  const std::size_t n = b.size();
-  for (std::size_t k = 0; k < n; ++k) {
-    std::size_t pivot = k;
-    for (std::size_t r = k + 1; r < n; ++r) {
-      if (std::fabs(a[r][k]) > std::fabs(a[pivot][k])) pivot = r;
-    }
-    if (!(std::fabs(a[pivot][k]) > 1e-12)) return false;
-    std::swap(a[k], a[pivot]);
-    std::swap(b[k], b[pivot]);
-    for (std::size_t r = k + 1; r < n; ++r) {
-      const double f = a[r][k] / a[k][k];
-      for (std::size_t c = k; c < n; ++c) a[r][c] -= f * a[k][c];
-      b[r] -= f * b[k];
-    }
-  }
-  x.assign(n, 0);
-  for (std::size_t k = n; k-- > 0;) {
-    double v = b[k];
-    for (std::size_t c = k + 1; c < n; ++c) v -= a[k][c] * x[c];
-    x[k] = v / a[k][k];
-  }
-  return true;
 }
 
 class Fit {
@@ -140,7 +115,7 @@ class Fit {
           for (std::size_t c = 0; c < unknowns; ++c) normal[r][c] += rows[l][r] * rows[l][c];
         }
       }
-      if (!solve(normal, right, solution)) return round > 0;
+      if (!solve_linear(normal, right, solution)) return round > 0;
       centre = solution[0];
       for (std::size_t g = 0; g < groups.size(); ++g) groups[g].j = solution[g + 1];
     }

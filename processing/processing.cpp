@@ -89,8 +89,9 @@ std::optional<Spectrum> processed_fid(platform::FileSystem& files, const Sources
   if (!complex) return std::nullopt;
   s.hzPerPoint = sweep / static_cast<double>(complex->size());
   s.points = phased(*complex, automatic_phase(*complex, s.hzPerPoint));
-  const std::vector<bool> free = signal_free(s.points, s.hzPerPoint);
+  const FreeOfSignal free = signal_free(s.points, s.hzPerPoint);
   subtract_baseline(s.points, free);
+  s.noise = noise_of(s.points, free);
   // The first point lies half the sweep above the carrier.
   s.firstHz = static_cast<double>(complex->size() / 2) * s.hzPerPoint;
   if (!axis) return s;
@@ -99,7 +100,7 @@ std::optional<Spectrum> processed_fid(platform::FileSystem& files, const Sources
   s.firstHz += (sfo1 - *bf1) * 1e6;
   auto operatorMHz = sound::real_parameter(procs, "SF");
   if (!operatorMHz) operatorMHz = sound::real_parameter(acqus, common::kOperatorReferenceParameter);
-  reference(s, operatorMHz, noise_of(s.points, free));
+  reference(s, operatorMHz, s.noise);
   return s;
 }
 
@@ -115,7 +116,10 @@ std::optional<Spectrum> spectrum_of(platform::FileSystem& files, const Sources& 
   dataset.title = first_line(sound::loadfromfile(files, sources.title));
   dataset.originalScale = original_scale(acqus);
   if (!sources.processed.empty()) {
-    if (auto s = read_processed(files, sources.processed, procs, dataset)) return s;
+    if (auto s = read_processed(files, sources.processed, procs, dataset)) {
+      s->noise = noise_of(s->points, signal_free(s->points, s->hzPerPoint));
+      return s;
+    }
   }
   return processed_fid(files, sources, acqus, procs, std::move(dataset));
 }

@@ -29,6 +29,7 @@ struct Spectrum {
   std::string nucleus;         // "1H"; empty when unknown
   std::string solvent;         // as acqus names it ("CDCl3"); empty when unknown
   std::string title;           // the first line of the dataset's title
+  double noise = 0;            // the standard deviation of its points free of signal
   // The intensities times this are the maker's own values (a converted FID was scaled by
   // a power of two to sound as loud as a Bruker one).
   double originalScale = 1;
