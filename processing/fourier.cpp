@@ -11,19 +11,35 @@ namespace {
 
 fftw_complex* as_fftw(std::complex<double>* p) { return reinterpret_cast<fftw_complex*>(p); }
 
-// FFTW's planner keeps state of its own: plans are made one at a time, each size once.
+// FFTW's planner keeps state of its own: plans are made one at a time, each size once, and
+// given back with the planner's state when the program ends.
+class Plans {
+ public:
+  ~Plans() {
+    for (const auto& [size, plan] : plans_) fftw_destroy_plan(plan);
+    fftw_cleanup();
+  }
+
+  fftw_plan for_size(std::size_t n) {
+    const std::lock_guard<std::mutex> one(planning_);
+    const auto found = plans_.find(n);
+    if (found != plans_.end()) return found->second;
+    // Estimated, not measured: measuring would cost more than the transforms of a run.
+    ComplexPoints scratch(n);
+    const fftw_plan plan = fftw_plan_dft_1d(static_cast<int>(n), as_fftw(scratch.data()), as_fftw(scratch.data()),
+                                            FFTW_FORWARD, FFTW_ESTIMATE);
+    if (plan) plans_.emplace(n, plan);
+    return plan;
+  }
+
+ private:
+  std::mutex planning_;
+  std::map<std::size_t, fftw_plan> plans_;
+};
+
 fftw_plan plan_for(std::size_t n) {
-  static std::mutex planning;
-  static std::map<std::size_t, fftw_plan> plans;
-  const std::lock_guard<std::mutex> one(planning);
-  const auto found = plans.find(n);
-  if (found != plans.end()) return found->second;
-  // Estimated, not measured: measuring would cost more than the transforms of a run.
-  ComplexPoints scratch(n);
-  const fftw_plan plan =
-      fftw_plan_dft_1d(static_cast<int>(n), as_fftw(scratch.data()), as_fftw(scratch.data()), FFTW_FORWARD, FFTW_ESTIMATE);
-  if (plan) plans.emplace(n, plan);
-  return plan;
+  static Plans plans;
+  return plans.for_size(n);
 }
 
 }  // namespace
