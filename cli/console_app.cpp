@@ -3,7 +3,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -108,6 +110,22 @@ std::optional<int> whole_number(const std::optional<std::string>& text) {
   return value;
 }
 
+// "HIGH:LOW", two numbers, the first the larger; nothing for anything else.
+std::optional<spectrum::Range> region_of(const std::optional<std::string>& text) {
+  if (!text) return std::nullopt;
+  const std::size_t colon = text->find(':');
+  if (colon == std::string::npos) return std::nullopt;
+  const auto number = [](std::string_view part) -> std::optional<double> {
+    double value = 0;
+    const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
+    if (part.empty() || error != std::errc() || end != part.data() + part.size() || !std::isfinite(value)) return std::nullopt;
+    return value;
+  };
+  const auto high = number(std::string_view(*text).substr(0, colon)), low = number(std::string_view(*text).substr(colon + 1));
+  if (!high || !low || !(*high > *low)) return std::nullopt;
+  return spectrum::Range{*high, *low};
+}
+
 }  // namespace
 
 int run_console(const std::vector<std::string>& args, std::ostream& standardOutput, std::ostream& standardError) {
@@ -140,6 +158,12 @@ int run_console(const std::vector<std::string>& args, std::ostream& standardOutp
   const auto protons = whole_number(o.protons), multiplet = whole_number(o.hearMultiplet);
   if ((o.protons && !protons) || (o.hearMultiplet && !multiplet)) {
     err.say("--protons and --hear-multiplet take a whole number from 1 on");
+    err << kUsage;
+    return 2;
+  }
+  const auto region = region_of(o.region);
+  if (o.region && (!region || !o.hearSpectrum)) {
+    err.say("--region takes HIGH:LOW, two numbers with the higher first, and goes with --hear-spectrum");
     err << kUsage;
     return 2;
   }
@@ -213,16 +237,27 @@ int run_console(const std::vector<std::string>& args, std::ostream& standardOutp
   Progress progress = [name](const platform::Playback& p) { return window::progress_text(name, p); };
   if (o.hearSpectrum && sound.played()) {
     if (o.answer) window.answers = {*o.answer};  // the speed's question, asked again
-    const auto graph = form.command5_click();
+    const auto whole = form.whole();
+    // The part of the region that the spectrum holds; none of it: nothing is heard.
+    const bool outside = region && whole && !(region->left > whole->right && region->right < whole->left);
+    if (region && whole && !outside) {
+      form.show({std::min(region->left, whole->left), std::max(region->right, whole->right)});
+    }
+    const auto graph = outside ? std::nullopt : form.command5_click();
     echo_prompts(window, err);
-    if (!graph) {
+    if (outside) {
+      const int decimals = form.spectrum()->in_ppm() ? 2 : 1;
+      err.say("the region " + *o.region + " lies outside the spectrum, which runs from " +
+              platform::fixed_text(whole->left, decimals) + " to " + platform::fixed_text(whole->right, decimals));
+      status = 1;
+    } else if (!graph) {
       err.say("no spectrum was drawn for this dataset: there is nothing to hear");
       status = 1;
     } else if (const auto message = window::no_sound_message(*graph)) {
       err.say(*message);
       status = 1;
     } else {
-      const spectrum::Trace trace = *form.trace();
+      const spectrum::Trace trace = *form.heard_trace();
       progress = [trace](const platform::Playback& p) {
         return window::hearing_text(spectrum::value_at(trace, p.played, p.length), trace.axis);
       };

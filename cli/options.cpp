@@ -21,6 +21,8 @@ const char* const kUsage =
     "  --view-spectrum  open the dataset's spectrum plot with the desktop's viewer (after\n"
     "                   taking FID-PATH in, when there is one)\n"
     "  --hear-spectrum  then play FID-PATH's spectrum as an audio graph (spectrum.wav)\n"
+    "  --region HIGH:LOW  with --hear-spectrum: play only this part of it, in ppm (Hz for a\n"
+    "                   spectrum without a frequency), 10 s across it at \"x 1\"\n"
     "  --peaks          print the spectrum's peaks (peaks.txt): ppm and height\n"
     "  --report         print the spectrum's multiplets (report.txt), as journals list them\n"
     "  --protons N      the compound's protons, which the report's integrals add up to\n"
@@ -39,7 +41,7 @@ std::variant<Options, std::string> parse_options(const std::vector<std::string>&
   const std::pair<std::string_view, std::optional<std::string>*> valued[] = {
       {"--speed", &o.speed}, {"--answer", &o.answer}, {"--f1", &o.f1},
       {"--f2", &o.f2},       {"--archive", &o.archive}, {"--protons", &o.protons},
-      {"--hear-multiplet", &o.hearMultiplet}};
+      {"--hear-multiplet", &o.hearMultiplet}, {"--region", &o.region}};
   const std::pair<std::string_view, bool*> flags[] = {
       {"--off1", &o.off1},    {"--off2", &o.off2},    {"--tones", &o.tones},
       {"--view-spectrum", &o.viewSpectrum},            {"--hear-spectrum", &o.hearSpectrum},

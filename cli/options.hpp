@@ -16,6 +16,7 @@ struct Options {
   bool tones = false;                 // the tone test instead of a replay
   bool viewSpectrum = false;          // open the scratch plot (after taking a dataset in)
   bool hearSpectrum = false;          // then "hear Spectrum" (after taking a dataset in)
+  std::optional<std::string> region;  // "HIGH:LOW": the part of the spectrum heard
   bool peaks = false;                 // print the spectrum's peaks
   bool report = false;                // print what a chemist reads off the spectrum
   std::optional<std::string> hearMultiplet;  // then hear this multiplet (from 1, from high shift)

@@ -78,14 +78,18 @@ sound::SoundResult hear_around(platform::Services& s, common::FormMemory& memory
   return write_and_play(s, trace, *seconds, from, std::min(*seconds, from + kAroundSeconds), common::kScratchPeakSound);
 }
 
+Range multiplet_sweep(const processing::Spectrum& spectrum, const processing::Multiplet& m) {
+  const double perHz = spectrum.in_ppm() ? 1 / spectrum.frequencyMHz : 1;
+  const double margin = std::max((m.high - m.low) / 4, kLeastMarginHz * perHz);
+  return {m.high + margin, m.low - margin};
+}
+
 sound::SoundResult hear_multiplet(platform::Services& s, common::FormMemory& memory, const processing::Spectrum& spectrum,
                                   const processing::Multiplet& m) {
   sound::SoundResult result;
   const auto seconds = seconds_at_speed(s, memory, false, result, kMultipletSeconds);
   if (!seconds) return result;
-  const double perHz = spectrum.in_ppm() ? 1 / spectrum.frequencyMHz : 1;
-  const double margin = std::max((m.high - m.low) / 4, kLeastMarginHz * perHz);
-  std::optional<Trace> trace = trace_of(spectrum, kColumns, m.high + margin, m.low - margin);
+  std::optional<Trace> trace = trace_of(spectrum, kColumns, multiplet_sweep(spectrum, m));
   if (!trace) trace = trace_of(spectrum, kColumns);
   // Heard as loud and as high as it goes at the multiplet's tallest line, whatever stands
   // beside it.

@@ -24,8 +24,11 @@ namespace spectrum {
 [[nodiscard]] sound::SoundResult hear_around(platform::Services& services, common::FormMemory& memory,
                                              const Trace& trace, double value);
 
-// A multiplet, its range and a quarter of its width on either side (5 Hz at least), swept
-// in a second at "x 1" and in a second / speed at any other, its tallest line at the
+// What a multiplet's sweep covers: its range and a quarter of its width on either side
+// (5 Hz at least).
+Range multiplet_sweep(const processing::Spectrum& spectrum, const processing::Multiplet& multiplet);
+
+// A multiplet's sweep, swept in a second at "x 1" and in a second / speed at any other, its tallest line at the
 // graph's highest pitch and loudness, without clicks; written as
 // "C:\temp\multiplet.wav" and played.
 inline constexpr double kMultipletSeconds = 1.0;

@@ -50,15 +50,19 @@ class Columns {
 
 }  // namespace
 
-std::optional<Trace> trace_of(const processing::Spectrum& s, std::size_t columns) {
-  if (s.points.size() < 2) return std::nullopt;
-  return trace_of(s, columns, s.axis_at(0), s.axis_at(static_cast<double>(s.points.size() - 1)));
+Range range_of(const processing::Spectrum& s) {
+  return {s.axis_at(0), s.axis_at(static_cast<double>(s.points.size()) - 1)};
 }
 
-std::optional<Trace> trace_of(const processing::Spectrum& s, std::size_t columns, double left, double right) {
+std::optional<Trace> trace_of(const processing::Spectrum& s, std::size_t columns) {
+  if (s.points.size() < 2) return std::nullopt;
+  return trace_of(s, columns, range_of(s));
+}
+
+std::optional<Trace> trace_of(const processing::Spectrum& s, std::size_t columns, const Range& range) {
   const auto last = static_cast<double>(s.points.size()) - 1;
-  const double from = std::clamp(std::ceil(s.index_of(left) - 1e-9), 0.0, std::max(last, 0.0));
-  const double to = std::clamp(std::floor(s.index_of(right) + 1e-9), 0.0, std::max(last, 0.0));
+  const double from = std::clamp(std::ceil(s.index_of(range.left) - 1e-9), 0.0, std::max(last, 0.0));
+  const double to = std::clamp(std::floor(s.index_of(range.right) + 1e-9), 0.0, std::max(last, 0.0));
   if (columns == 0 || s.points.size() < 2 || !(to > from)) return std::nullopt;
   const auto first = static_cast<std::size_t>(from), end = static_cast<std::size_t>(to) + 1;
   Trace t;

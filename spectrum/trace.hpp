@@ -12,6 +12,15 @@ namespace spectrum {
 
 enum class Axis { Ppm, Hz };
 
+// A stretch of the axis, from its left end (the higher ppm or Hz) to its right.
+struct Range {
+  double left = 0;
+  double right = 0;
+  double width() const { return left - right; }
+  bool holds(double value) const { return value <= left && value >= right; }
+  bool operator==(const Range&) const = default;
+};
+
 // Each column the lowest and the highest intensity of the points that fall into it, so
 // that no peak is lost between columns, and where on the axis its highest point lies.
 // The picture, the audio graph and the peaks are all made from it.
@@ -27,14 +36,19 @@ struct Trace {
   Axis axis = Axis::Ppm;
   std::string title;            // the first line of the dataset's title
   std::string nucleus;          // "1H"; empty when unknown
+
+  Range range() const { return {left, right}; }
 };
+
+// The whole axis of a spectrum of at least one point: its first point's value to its last's.
+Range range_of(const processing::Spectrum& spectrum);
 
 // The whole spectrum in so many columns, from its first point (the highest ppm) to its
 // last; nothing when columns is 0 or the spectrum has fewer than two points.
 std::optional<Trace> trace_of(const processing::Spectrum& spectrum, std::size_t columns);
 
-// The part of it between two axis values (left above right), in so many columns; nothing
-// when fewer than two of its points lie there.
-std::optional<Trace> trace_of(const processing::Spectrum& spectrum, std::size_t columns, double left, double right);
+// The part of it within a range, in so many columns; nothing when fewer than two of its
+// points lie there.
+std::optional<Trace> trace_of(const processing::Spectrum& spectrum, std::size_t columns, const Range& range);
 
 }  // namespace spectrum

@@ -1,6 +1,9 @@
 // The window's start-up and command handlers.
 #include "window/form.hpp"
 
+#include <algorithm>
+#include <iterator>
+
 #include "common/scratch_paths.hpp"
 #include "platform/text.hpp"
 #include "spectrum/hearing.hpp"
@@ -59,6 +62,9 @@ std::optional<intake::IntakeResult> Form::remember(std::optional<intake::IntakeR
     multiplets_ = result->analysis.multiplets;
     peaks_ = result->peaks;
     stepped_.reset();
+    region_.reset();
+    regionTrace_.reset();
+    if (spectrum_ && trace_) region_ = trace_->range();
   }
   return result;
 }
@@ -83,17 +89,37 @@ void Form::command3_click() {
 archive::ArchiveResult Form::command4_click() { return archive::archivedata(services_); }
 
 std::optional<sound::SoundResult> Form::command5_click() {
-  if (!trace_) return std::nullopt;
-  return spectrum::hear_spectrum(services_, memory_, *trace_);
+  if (!heard_trace()) return std::nullopt;
+  return spectrum::hear_spectrum(services_, memory_, *heard_trace());
+}
+
+double Form::position_of(std::size_t i) const { return !multiplets_.empty() ? multiplets_[i].shift : peaks_[i].at; }
+
+std::vector<std::size_t> Form::shown() const {
+  std::vector<std::size_t> shown;
+  const std::size_t n = !multiplets_.empty() ? multiplets_.size() : trace_ ? peaks_.size() : 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (region_ && region_->holds(position_of(i))) shown.push_back(i);
+  }
+  return shown;
 }
 
 std::optional<Step> Form::step(int direction) {
-  const std::size_t n = !multiplets_.empty() ? multiplets_.size() : trace_ ? peaks_.size() : 0;
-  if (n == 0) return std::nullopt;
-  // The first step goes to the first (or, backwards, the last).
-  stepped_ = !stepped_ ? (direction > 0 ? 0 : n - 1) : (*stepped_ + (direction > 0 ? 1 : n - 1)) % n;
+  const std::vector<std::size_t> shown = this->shown();
+  if (shown.empty()) return std::nullopt;
+  // The first step goes to the first shown (or, backwards, the last); the next from the
+  // one last stepped to, even where it is no longer shown.
+  if (!stepped_) {
+    stepped_ = direction > 0 ? shown.front() : shown.back();
+  } else if (direction > 0) {
+    const auto after = std::upper_bound(shown.begin(), shown.end(), *stepped_);
+    stepped_ = after == shown.end() ? shown.front() : *after;
+  } else {
+    const auto at = std::lower_bound(shown.begin(), shown.end(), *stepped_);
+    stepped_ = at == shown.begin() ? shown.back() : *std::prev(at);
+  }
   if (!multiplets_.empty()) return *hear_multiplet(*stepped_ + 1);
-  PeakStep step{*stepped_ + 1, n, peaks_[*stepped_], trace_->axis, {}};
+  PeakStep step{*stepped_ + 1, peaks_.size(), peaks_[*stepped_], trace_->axis, {}};
   step.sound = spectrum::hear_around(services_, memory_, *trace_, step.peak.at);
   return step;
 }
@@ -104,5 +130,35 @@ std::optional<MultipletStep> Form::hear_multiplet(std::size_t number) {
   step.sound = spectrum::hear_multiplet(services_, memory_, *spectrum_, step.multiplet);
   return step;
 }
+
+std::optional<Range> Form::whole() const {
+  if (!spectrum_ || !region_) return std::nullopt;
+  return spectrum::range_of(*spectrum_);
+}
+
+bool Form::show(const Range& region) {
+  const auto all = whole();
+  if (!all) return false;
+  const double leastWidth = kLeastPoints * spectrum_->hzPerPoint / (spectrum_->in_ppm() ? spectrum_->frequencyMHz : 1);
+  const Range shown = clamped(region, *all, leastWidth);
+  if (shown == *region_) return false;
+  region_ = shown;
+  regionTrace_.reset();
+  if (shown != *all) regionTrace_ = spectrum::trace_of(*spectrum_, trace_->columns.size(), shown);
+  return true;
+}
+
+bool Form::zoom(double factor) {
+  if (!region_) return false;
+  if (stepped_ && region_->holds(position_of(*stepped_))) {
+    const double at = position_of(*stepped_);
+    return show(centred(zoomed(*region_, factor, at), at));
+  }
+  return zoom_at(factor, (region_->left + region_->right) / 2);
+}
+
+bool Form::zoom_at(double factor, double fixed) { return region_ && show(zoomed(*region_, factor, fixed)); }
+
+bool Form::pan(double fraction) { return region_ && show(panned(*region_, fraction)); }
 
 }  // namespace window

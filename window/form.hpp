@@ -14,6 +14,7 @@
 #include "sound/sound_request.hpp"
 #include "spectrum/peaks.hpp"
 #include "spectrum/trace.hpp"
+#include "window/region.hpp"
 
 namespace window {
 
@@ -78,21 +79,45 @@ class Form {
   // "view Spectrum": the scratch copy of the plot, opened by the desktop.
   void command3_click();
   archive::ArchiveResult command4_click();  // "archive Data"
-  // "hear Spectrum": the spectrum of the dataset last taken in, heard; nothing when no
-  // spectrum was drawn for it.
+  // "hear Spectrum": the region shown of the spectrum of the dataset last taken in, heard;
+  // nothing when no spectrum was drawn for it.
   std::optional<sound::SoundResult> command5_click();
-  // To the next multiplet of that spectrum (direction 1) or the previous one (-1), round
-  // from the last to the first, and heard; to its peaks when it has no multiplets; nothing
-  // when it has neither.
+  // To the next multiplet in the region shown (direction 1) or the previous one (-1),
+  // round from the last to the first, and heard; to its peaks when the spectrum has no
+  // multiplets; nothing when the region holds none.
   std::optional<Step> step(int direction);
   // Multiplet number (from 1, from high shift down) heard; nothing when there is none such.
   std::optional<MultipletStep> hear_multiplet(std::size_t number);
+
+  // The part of the spectrum shown, heard and stepped through: the whole of it after each
+  // dataset taken in; nothing without a spectrum.
+  const std::optional<Range>& region() const { return region_; }
+  std::optional<Range> whole() const;
+  // Each keeps the region within the spectrum and at least kLeastPoints of its points
+  // wide; false when there is no spectrum or nothing changed.
+  static constexpr double kLeastPoints = 16;
+  bool show(const Range& region);
+  // factor times narrower (wider, below 1), centred on the multiplet (or peak) last
+  // stepped to when the region holds it, else about its centre.
+  bool zoom(double factor);
+  // The same, the value `fixed` standing where it stood (the wheel's, under the pointer).
+  bool zoom_at(double factor, double fixed);
+  bool pan(double fraction);  // by a fraction of its width to the right; negative: the left
+  // The trace that "hear Spectrum" plays: the drawn one, or the region's.
+  const std::optional<spectrum::Trace>& heard_trace() const { return regionTrace_ ? regionTrace_ : trace_; }
+  // The multiplet (or, without any, the peak) last stepped to, from 0.
+  const std::optional<std::size_t>& stepped() const { return stepped_; }
+  // The multiplets (or, without any, the peaks) that the region holds, by number from 0.
+  std::vector<std::size_t> shown() const;
+  // Where multiplet (or peak) i stands on the axis.
+  double position_of(std::size_t i) const;
 
   const common::FormMemory& memory() const { return memory_; }
   // The spectrum drawn for the dataset last taken in, and what was read off it.
   const std::optional<spectrum::Trace>& trace() const { return trace_; }
   const std::optional<processing::Spectrum>& spectrum() const { return spectrum_; }
   const std::vector<processing::Multiplet>& multiplets() const { return multiplets_; }
+  const std::vector<spectrum::Peak>& peaks() const { return peaks_; }
 
  private:
   // Keeps what a dataset's intake drew; one that was refused leaves the last one.
@@ -106,6 +131,8 @@ class Form {
   std::vector<processing::Multiplet> multiplets_;
   std::vector<spectrum::Peak> peaks_;
   std::optional<std::size_t> stepped_;  // the multiplet (or peak) last stepped to
+  std::optional<Range> region_;
+  std::optional<spectrum::Trace> regionTrace_;  // while the region is not the whole
 };
 
 }  // namespace window

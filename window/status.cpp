@@ -1,6 +1,7 @@
 // The status line's words.
 #include "window/status.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -54,6 +55,29 @@ std::string multiplet_status(const MultipletStep& step) {
 std::string step_status(const Step& step) {
   if (const auto* peak = std::get_if<PeakStep>(&step)) return peak_status(*peak);
   return multiplet_status(std::get<MultipletStep>(step));
+}
+
+std::string view_description(const Form& form) {
+  const auto& region = form.region();
+  if (!region || !form.spectrum()) return kNoSpectrumDescription;
+  const processing::Spectrum& s = *form.spectrum();
+  const int decimals = s.in_ppm() ? 2 : 1;
+  std::string text = "Spectrum" + (s.title.empty() ? "" : " of " + s.title) + ", " +
+                     platform::fixed_text(region->left, decimals) + " to " + platform::fixed_text(region->right, decimals) +
+                     (s.in_ppm() ? " ppm" : " Hz");
+  // The multiplets shown, or the peaks of a spectrum without any.
+  const bool multiplets = !form.multiplets().empty();
+  const std::vector<std::size_t> shown = form.shown();
+  text += ", " + std::to_string(shown.size()) + (multiplets ? " multiplet" : " peak") + (shown.size() == 1 ? "" : "s");
+  const auto& stepped = form.stepped();
+  if (!stepped || !std::binary_search(shown.begin(), shown.end(), *stepped)) return text;
+  if (!multiplets) {
+    const spectrum::Axis axis = s.in_ppm() ? spectrum::Axis::Ppm : spectrum::Axis::Hz;
+    return text + "; peak " + std::to_string(*stepped + 1) + ": " + spectrum::peak_text(form.peaks()[*stepped], axis);
+  }
+  const processing::Multiplet& m = form.multiplets()[*stepped];
+  return text + "; multiplet " + std::to_string(*stepped + 1) + ": " + processing::shift_text(m) + (s.in_ppm() ? " ppm, " : " Hz, ") +
+         m.pattern + ", " + std::to_string(m.protons) + "H";
 }
 
 std::string sound_name(const std::string& fidPath, bool tones) {

@@ -40,4 +40,10 @@ std::string multiplet_status(const MultipletStep& step);
 // Either, as the step is.
 std::string step_status(const Step& step);
 
+// What the spectrum view shows, as a screen reader reads it: "Spectrum of strychnine, 8.20
+// to 6.80 ppm, 4 multiplets; multiplet 2: 7.24 ppm, td, 1H" (the last part while the
+// multiplet or peak last stepped to is shown).
+inline constexpr const char* kNoSpectrumDescription = "No spectrum: take a dataset in to see it here";
+std::string view_description(const Form& form);
+
 }  // namespace window

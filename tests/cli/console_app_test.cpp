@@ -10,6 +10,7 @@
 #include "tests/support/console.hpp"
 #include "tests/support/makers.hpp"
 #include "tests/support/sounds.hpp"
+#include "tests/support/spectra.hpp"
 #include "tests/support/workbench.hpp"
 
 namespace {
@@ -235,6 +236,52 @@ TEST_F(ConsoleAppTest, TheSpectrumIsHeardAsAWaveFileAndItsPeaksPrinted) {
   EXPECT_NE(undrawn.err.find("no spectrum was drawn for this dataset"), std::string::npos) << undrawn.err;
   EXPECT_NE(undrawn.err.find("no peaks"), std::string::npos) << undrawn.err;
   EXPECT_FALSE(std::filesystem::exists(scratch("spectrum.wav"))) << "the previous one is not this dataset's";
+}
+
+TEST_F(ConsoleAppTest, ARegionOfTheSpectrumIsHeardAcrossTheWholeTenSeconds) {
+  MadeSpectrum made;
+  // Lines off the round values of ppm, where the axis's ticks click.
+  made.multiplets = {{7.93, {}, 1}, {7.47, {}, 1}, {7.12, {}, 1}, {3.0, {}, 3}};
+  made.solventProtons = 0;
+  const std::string fid = make_spectrum_dataset(xdg.path() / "three/1", made).string();
+  const ProcessResult run = cli({"--no-play", "--hear-spectrum", "--region", "8.2:6.8", fid});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto samples = samples_of_wave(read_file(scratch("spectrum.wav")));
+  EXPECT_EQ(samples.size(), 441000u) << "10 s at x 1, for 1.4 ppm as for the whole";
+  // The lines' rises of pitch, not the clicks at the ticks of whole tenths of a ppm.
+  const auto lines_heard = [](const std::vector<std::int16_t>& sound, double high, double low) {
+    std::vector<double> lines;
+    for (const double at : pitch_maxima(pitch_track(sound, 44100, 0.006, 0.001), 220 * std::pow(8, 0.5),
+                                        220 * std::pow(8, 0.3))) {
+      const double ppm = high - at / 10 * (high - low);
+      const double fromTick = std::fabs(ppm - std::round(ppm * 10) / 10) / (high - low) * 10;
+      if (fromTick > 0.015) lines.push_back(at);
+    }
+    return lines;
+  };
+  const auto maxima = lines_heard(samples, 8.2, 6.8);
+  ASSERT_EQ(maxima.size(), 3u) << "the three lines of the region, not the one at 3.0 ppm";
+  const double column = 10.0 / 730;
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_NEAR(maxima[i], (8.2 - made.multiplets[i].ppm) / 1.4 * 10, column) << made.multiplets[i].ppm;
+  }
+
+  // A region partly beyond the spectrum is heard where the two meet; one wholly beyond it
+  // and one that is not HIGH:LOW are refused.
+  ASSERT_EQ(cli({"--no-play", "--hear-spectrum", "--region", "100:6.8", fid}).status, 0);
+  const auto beyond = samples_of_wave(read_file(scratch("spectrum.wav")));
+  const ProcessResult outside = cli({"--no-play", "--hear-spectrum", "--region", "-20:-30", fid});
+  EXPECT_EQ(outside.status, 1);
+  EXPECT_NE(outside.err.find("the region -20:-30 lies outside the spectrum, which runs from 15.00 to"), std::string::npos)
+      << outside.err;
+  for (const auto& bad : {std::vector<std::string>{"--region", "6.8:8.2", "--hear-spectrum", fid},
+                          {"--region", "8.2", "--hear-spectrum", fid}, {"--region", "8.2:x", "--hear-spectrum", fid},
+                          {"--region", "8.2:6.8", fid}}) {
+    EXPECT_EQ(cli(bad).status, 2) << bad[1];
+  }
+  const auto far = lines_heard(beyond, 15, 6.8);
+  ASSERT_EQ(far.size(), 3u);
+  EXPECT_NEAR(far[0], (15 - 7.93) / (15 - 6.8) * 10, 2 * column) << "the spectrum's first point at 15 ppm";
 }
 
 TEST_F(ConsoleAppTest, AReadOnlyTemplateBesideTheProgramSuppliesTheHeader) {

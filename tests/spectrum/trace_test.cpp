@@ -137,7 +137,7 @@ TEST(Trace, APartOfTheSpectrumRunsFromItsLeftToItsRightValue) {
   s.firstHz = 1000;  // 10 ppm, then 0.01 ppm a point down
   s.hzPerPoint = 1;
   for (int i = 0; i < 1001; ++i) s.points.push_back(i == 500 ? 7 : 0);  // a line at 5 ppm
-  const auto part = spectrum::trace_of(s, 10, 5.2, 4.9);
+  const auto part = spectrum::trace_of(s, 10, {5.2, 4.9});
   ASSERT_TRUE(part.has_value());
   EXPECT_DOUBLE_EQ(part->left, 5.2);
   EXPECT_DOUBLE_EQ(part->right, 4.9);
@@ -146,7 +146,7 @@ TEST(Trace, APartOfTheSpectrumRunsFromItsLeftToItsRightValue) {
                                         [](const auto& a, const auto& b) { return a.high < b.high; });
   EXPECT_EQ(tallest - part->columns.begin(), 6) << "20 of 31 points in, of 10 columns";
   EXPECT_DOUBLE_EQ(tallest->at, 5.0);
-  EXPECT_FALSE(spectrum::trace_of(s, 10, 11, 10.5).has_value()) << "beyond the spectrum";
+  EXPECT_FALSE(spectrum::trace_of(s, 10, {11, 10.5}).has_value()) << "beyond the spectrum";
   EXPECT_FALSE(spectrum::trace_of(s, 0).has_value());
 }
 

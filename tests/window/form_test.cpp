@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/text.hpp"
 #include "tests/support/workbench.hpp"
 #include "window/messages.hpp"
 #include "window/status.hpp"
@@ -139,6 +140,59 @@ TEST_F(FormTest, TheLastSpectrumDrawnIsHeardAndItsMultipletsSteppedThroughInTurn
   ASSERT_TRUE(form.command1_drop({(bench.root.path() / "flat/1/fid").string()}));
   EXPECT_FALSE(form.step(1)) << "a flat FID has neither";
   EXPECT_FALSE(std::filesystem::exists(bench.scratch("spectrum.wav"))) << "not heard as the new dataset's";
+}
+
+TEST_F(FormTest, TheRegionShownIsHeardAndSteppedThroughAndSaidUntilTheNextDataset) {
+  form.startup();
+  EXPECT_FALSE(form.zoom(2)) << "nothing to zoom";
+  EXPECT_EQ(window::view_description(form), window::kNoSpectrumDescription);
+  ASSERT_TRUE(form.command1_drop({copy_demo(bench.root.path() / "demo").string()}));
+  const auto whole = form.whole();
+  ASSERT_TRUE(whole && form.region() == whole);
+  EXPECT_EQ(window::view_description(form).rfind("Spectrum of Ethanol in CDCl3, 1H, 400 MHz, " + platform::fixed_text(whole->left, 2) + " to ", 0), 0u)
+      << window::view_description(form);
+  EXPECT_NE(window::view_description(form).find(" ppm, 3 multiplets"), std::string::npos);
+
+  // Only the singlet and the triplet shown: the steps go round the two.
+  ASSERT_TRUE(form.show({3.0, 0.5}));
+  EXPECT_FALSE(form.show({3.0, 0.5})) << "nothing changed";
+  std::vector<std::size_t> stepped;
+  for (const int direction : {1, 1, 1, -1}) {
+    ASSERT_TRUE(form.step(direction));
+    stepped.push_back(*form.stepped());
+  }
+  EXPECT_EQ(stepped, (std::vector<std::size_t>{1, 2, 1, 2}));
+  EXPECT_EQ(window::view_description(form),
+            "Spectrum of Ethanol in CDCl3, 1H, 400 MHz, 3.00 to 0.50 ppm, 2 multiplets; multiplet 3: 1.22 ppm, t, 3H");
+
+  // Zoomed about the triplet, it stays in the middle; the region heard is the one shown,
+  // across the whole 10 s.
+  ASSERT_TRUE(form.zoom(4));
+  EXPECT_NEAR(form.region()->width(), 2.5 / 4, 1e-9);
+  EXPECT_NEAR((form.region()->left + form.region()->right) / 2, form.position_of(2), 1e-9);
+  ASSERT_TRUE(form.command5_click());
+  const double point = form.spectrum()->hzPerPoint / form.spectrum()->frequencyMHz;
+  EXPECT_NEAR(form.heard_trace()->range().left, form.region()->left, point);
+  EXPECT_NEAR(form.heard_trace()->range().right, form.region()->right, point);
+  EXPECT_EQ(read_file(bench.scratch("spectrum.wav")).size(), 44u + 441000 * 2);
+  EXPECT_NE(window::view_description(form).find(" ppm, 1 multiplet; multiplet 3: 1.22 ppm, t, 3H"), std::string::npos)
+      << window::view_description(form);
+
+  // Panned past the spectrum's end, it stops there; zoomed far in, it keeps sixteen points.
+  ASSERT_TRUE(form.pan(1000));
+  EXPECT_EQ(form.region()->right, whole->right);
+  EXPECT_NEAR(form.region()->width(), 2.5 / 4, 1e-9);
+  form.zoom(1e9);
+  EXPECT_NEAR(form.region()->width(), window::Form::kLeastPoints * point, 1e-9);
+  EXPECT_FALSE(form.zoom(2)) << "no narrower";
+  EXPECT_TRUE(form.zoom(1e-9));
+  EXPECT_EQ(form.region(), whole) << "no wider than the whole";
+  EXPECT_EQ(&*form.heard_trace(), &*form.trace()) << "the whole is heard as drawn";
+
+  // The next dataset is shown whole.
+  form.show({3.0, 0.5});
+  ASSERT_TRUE(form.command1_drop({copy_demo(bench.root.path() / "again").string()}));
+  EXPECT_EQ(form.region(), form.whole());
 }
 
 TEST(Status, TheSweepAndANewDatasetAreToldInWords) {
