@@ -248,17 +248,6 @@ TEST_F(ConsoleAppTest, ARegionOfTheSpectrumIsHeardAcrossTheWholeTenSeconds) {
   ASSERT_EQ(run.status, 0) << run.err;
   const auto samples = samples_of_wave(read_file(scratch("spectrum.wav")));
   EXPECT_EQ(samples.size(), 441000u) << "10 s at x 1, for 1.4 ppm as for the whole";
-  // The lines' rises of pitch, not the clicks at the ticks of whole tenths of a ppm.
-  const auto lines_heard = [](const std::vector<std::int16_t>& sound, double high, double low) {
-    std::vector<double> lines;
-    for (const double at : pitch_maxima(pitch_track(sound, 44100, 0.006, 0.001), 220 * std::pow(8, 0.5),
-                                        220 * std::pow(8, 0.3))) {
-      const double ppm = high - at / 10 * (high - low);
-      const double fromTick = std::fabs(ppm - std::round(ppm * 10) / 10) / (high - low) * 10;
-      if (fromTick > 0.015) lines.push_back(at);
-    }
-    return lines;
-  };
   const auto maxima = lines_heard(samples, 8.2, 6.8);
   ASSERT_EQ(maxima.size(), 3u) << "the three lines of the region, not the one at 3.0 ppm";
   const double column = 10.0 / 730;

@@ -1,6 +1,8 @@
 // What a sound made by the program sounds like.
 #include "tests/support/sounds.hpp"
 
+#include <cmath>
+
 #include "tests/support/files.hpp"
 
 namespace testsupport {
@@ -41,6 +43,16 @@ std::vector<double> pitch_maxima(const std::vector<std::pair<double, double>>& t
   }
   if (above) maxima.push_back(best.first);
   return maxima;
+}
+
+std::vector<double> lines_heard(const std::vector<std::int16_t>& graph, double high, double low) {
+  std::vector<double> lines;
+  for (const double at : pitch_maxima(pitch_track(graph, 44100, 0.006, 0.001), 220 * std::pow(8, 0.5), 220 * std::pow(8, 0.3))) {
+    const double value = high - at / 10 * (high - low);
+    const double fromTick = std::fabs(value - std::round(value * 10) / 10) / (high - low) * 10;  // in seconds
+    if (fromTick > 0.015) lines.push_back(at);
+  }
+  return lines;
 }
 
 }  // namespace testsupport

@@ -20,4 +20,9 @@ std::vector<std::pair<double, double>> pitch_track(const std::vector<std::int16_
 // `rise` Hz and ends when it falls below `fall` (lower: the estimate jitters).
 std::vector<double> pitch_maxima(const std::vector<std::pair<double, double>>& track, double rise, double fall);
 
+// The times at which the lines of a spectrum.wav swept from `high` to `low` in 10 s rise
+// to their pitch, leaving out the axis's clicks: the lines must lie off the whole tenths
+// of the axis's unit, where its ticks may stand.
+std::vector<double> lines_heard(const std::vector<std::int16_t>& graph, double high, double low);
+
 }  // namespace testsupport

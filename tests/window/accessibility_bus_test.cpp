@@ -13,17 +13,26 @@ namespace {
 
 using namespace testsupport;
 
-// Each accessible object of this program, as a screen reader reads it: "role\tname"
-// lines. The window answers while it waits, as its event loop must.
-std::string read_over_the_bus() {
-  QProcess reader;
-  reader.start(QStringLiteral("/usr/bin/python3"),
-               {QStringLiteral(READ_ACCESSIBILITY), QCoreApplication::applicationName()});
+QStringList reader_arguments(const QStringList& more = {}) {
+  return QStringList{QStringLiteral(READ_ACCESSIBILITY), QCoreApplication::applicationName()} + more;
+}
+
+// What the reader printed once it has ended. The window answers while it waits, as its
+// event loop must.
+std::string read_to_its_end(QProcess& reader) {
   if (!QTest::qWaitFor([&] { return reader.state() == QProcess::NotRunning; }, 20000)) {
     reader.kill();
     return "(no answer)";
   }
   return (reader.readAllStandardOutput() + reader.readAllStandardError()).toStdString();
+}
+
+// Each accessible object of this program, as a screen reader reads it:
+// "role\tname\tdescription\tfocusable" lines.
+std::string read_over_the_bus() {
+  QProcess reader;
+  reader.start(QStringLiteral("/usr/bin/python3"), reader_arguments());
+  return read_to_its_end(reader);
 }
 
 class AccessibilityBusTest : public WindowTest {
@@ -54,6 +63,38 @@ TEST_F(AccessibilityBusTest, AScreenReaderHearsTheTitleAfterADropAndTheMultiplet
   ASSERT_EQ(control<QLabel>(w.get(), "StatusLine")->text().toStdString(), quartet);
   ASSERT_TRUE(QTest::qWaitFor([&] { return (read = read_over_the_bus()).find("label\t" + quartet) != std::string::npos; }, 20000))
       << "the status line reads the multiplet:\n" << read;
+}
+
+TEST_F(AccessibilityBusTest, TheSpectrumIsAFocusableChartWhoseDescriptionIsAnnouncedOnceForEachZoom) {
+  const auto w = open(copy_demo(bench.root.path() / "ethanol").string());
+  QWidget* view = control(w.get(), "SpectrumView");
+  const std::string whole = "chart\tSpectrum\tSpectrum of Ethanol in CDCl3, 1H, 400 MHz, ";
+  std::string read;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return (read = read_over_the_bus()).find(whole) != std::string::npos; }, 20000))
+      << read;
+  const std::string line = read.substr(read.find(whole), read.find('\n', read.find(whole)) - read.find(whole));
+  EXPECT_TRUE(line.ends_with(" ppm, 3 multiplets\tfocusable")) << line;
+
+  // Listening, as a screen reader does, while two zoom keys reach the focused view.
+  QProcess listener;
+  listener.start(QStringLiteral("/usr/bin/python3"), reader_arguments({QStringLiteral("--listen"), QStringLiteral("4")}));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return listener.canReadLine() || listener.state() == QProcess::NotRunning; }, 20000));
+  ASSERT_EQ(listener.readLine().toStdString(), "ready\n") << listener.readAllStandardError().toStdString();
+  w->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+  view->setFocus();
+  QTest::keyClick(view, Qt::Key_Plus);
+  QTest::keyClick(view, Qt::Key_Plus);
+  const std::string said = read_to_its_end(listener);
+  const std::string now = view->accessibleDescription().toStdString();
+  EXPECT_NE(now, line.substr(std::string("chart\tSpectrum\t").size())) << "zoomed in";
+  // Each zoom once, the frames drawn between them not at all.
+  std::size_t announced = 0;
+  for (std::size_t at = said.find("chart\t"); at != std::string::npos; at = said.find("chart\t", at + 1)) ++announced;
+  EXPECT_EQ(announced, 2u) << said;
+  EXPECT_TRUE(said.ends_with("chart\t" + now + "\n")) << said;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return (read = read_over_the_bus()).find("chart\tSpectrum\t" + now) != std::string::npos; }, 20000))
+      << read;
 }
 
 }  // namespace

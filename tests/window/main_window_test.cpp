@@ -97,16 +97,21 @@ TEST_F(MainWindowTest, StartUpTakesTheCommandLineDatasetInBeforeTheWindowIsShown
   EXPECT_TRUE(control(&w, "Command5")->isEnabled()) << "its spectrum was drawn";
   EXPECT_EQ(read_file(bench.scratch("fid")), read_file(vFN));
 
-  // "hear Spectrum" comes after "archive Data" in the tab order.
+  // The window has grown to show the spectrum under the form, which stays as it was.
+  EXPECT_EQ(w.size(), QSize(462, 197 + 22 + 240));
+  EXPECT_EQ(control(&w, "SpectrumView")->geometry(), QRect(0, 219, 462, 240));
+  EXPECT_EQ(control(&w, "StatusLine")->geometry(), QRect(0, 197, 462, 22));
+
+  // "hear Spectrum" comes after "archive Data" in the tab order, and the view last.
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   control(&w, "Check2")->setFocus();
   QStringList order;
-  for (int i = 0; i < 5; ++i) {
+  for (int i = 0; i < 6; ++i) {
     order << QApplication::focusWidget()->objectName();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   }
-  EXPECT_EQ(order, QStringList({"Check2", "Command3", "Command4", "Command5", "Command1"}));
+  EXPECT_EQ(order, QStringList({"Check2", "Command3", "Command4", "Command5", "SpectrumView", "Command1"}));
 }
 
 TEST_F(MainWindowTest, TheLargeButtonReplaysAtThePickedSpeed) {

@@ -1,19 +1,49 @@
-# Prints what a screen reader reads of an application over AT-SPI: one line for each of
-# its accessible objects, "role<TAB>name", a line break in a name shown as "\n".
+# What a screen reader reads of an application over AT-SPI.
+#   read_accessibility.py APP: one line for each of its accessible objects,
+#     "role<TAB>name<TAB>description<TAB>focusable" (or "" for the last), a line break in
+#     a text shown as "\n";
+#   read_accessibility.py APP --listen SECONDS: "ready" once listening, then a line
+#     "role<TAB>description" for each description that the application announces as
+#     changed within so many seconds.
 import sys
 
 import pyatspi
+from gi.repository import GLib
+
+
+def shown(text):
+    return (text or "").replace("\n", "\\n")
 
 
 def walk(accessible, depth=0):
     if accessible is None or depth > 20:
         return
-    name = (accessible.name or "").replace("\n", "\\n")
-    print(f"{accessible.getRoleName()}\t{name}")
+    focusable = "focusable" if accessible.getState().contains(pyatspi.STATE_FOCUSABLE) else ""
+    print(f"{accessible.getRoleName()}\t{shown(accessible.name)}\t{shown(accessible.description)}\t{focusable}")
     for i in range(accessible.childCount):
         walk(accessible.getChildAtIndex(i), depth + 1)
 
 
+def listen(application, seconds):
+    def changed(event):
+        if event.host_application is not None and event.host_application.name == application:
+            print(f"{event.source.getRoleName()}\t{shown(event.source.description)}", flush=True)
+
+    pyatspi.Registry.registerEventListener(changed, "object:property-change:accessible-description")
+
+    # The application learns of the listener over the bus: a moment before "ready".
+    def ready():
+        print("ready", flush=True)
+        return False
+
+    GLib.timeout_add(500, ready)
+    GLib.timeout_add(int(seconds * 1000), lambda: pyatspi.Registry.stop())
+    pyatspi.Registry.start()
+
+
+if len(sys.argv) == 4 and sys.argv[2] == "--listen":
+    listen(sys.argv[1], float(sys.argv[3]))
+    sys.exit(0)
 for application in pyatspi.Registry.getDesktop(0):
     if application is not None and application.name == sys.argv[1]:
         walk(application)

@@ -41,6 +41,14 @@ unsigned long viewable_window(const std::string& title) {
   return std::stoul(id[1].str(), nullptr, 16);
 }
 
+int dark_pixels(const QImage& image, const QRect& area) {
+  int dark = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) dark += qGray(image.pixel(x, y)) < 96;
+  }
+  return dark;
+}
+
 TEST(OnX11, TheProgramSoundsItsCommandLineDatasetBeforeItsWindowAppears) {
   TempDir home;
   const std::filesystem::path vFN = DEMO_DIR "/1/fid";
@@ -68,15 +76,36 @@ TEST(OnX11, TheProgramSoundsItsCommandLineDatasetBeforeItsWindowAppears) {
   EXPECT_EQ(read_file(scratch / "spectrum.eps"), read_file(vFN.parent_path() / "pdata/1/ethanol_1h.ps"));
 
   const QImage shot = QGuiApplication::primaryScreen()->grabWindow(id).toImage();
-  ASSERT_EQ(shot.size(), QSize(462, 197 + 22));
+  ASSERT_EQ(shot.size(), QSize(462, 197 + 22 + 240)) << "the form, the status line and the spectrum";
   std::filesystem::create_directories(SCREENSHOT_DIR);
   EXPECT_TRUE(shot.save(SCREENSHOT_DIR "/window.png"));
-  // Label1's area holds dark text: the path and the title.
-  int dark = 0;
-  for (int y = 16; y < 113; ++y) {
-    for (int x = 160; x < 457; ++x) dark += qGray(shot.pixel(x, y)) < 96;
-  }
-  EXPECT_GT(dark, 200);
+  // Label1's area holds dark text: the path and the title; the view, the spectrum's lines.
+  EXPECT_GT(dark_pixels(shot, {160, 16, 297, 97}), 200);
+  EXPECT_GT(dark_pixels(shot, {0, 219, 462, 240}), 1000);
+}
+
+TEST(OnX11, TheSpectrumZoomedByKeysFillsTheWidenedWindow) {
+  Workbench bench;
+  window::MainWindow w(bench.files, bench.media, copy_demo(bench.root.path() / "demo").string());
+  w.startup();
+  w.resize(720, 197 + 22 + 300);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  auto* view = w.findChild<QWidget*>("SpectrumView");
+  view->setFocus();
+  // The quartet stepped to, then zoomed about it: a twentieth of the spectrum.
+  QTest::keyClick(view, Qt::Key_Period, Qt::ControlModifier);
+  for (int i = 0; i < 4; ++i) QTest::keyClick(view, Qt::Key_Plus);
+  const std::string said = view->accessibleDescription().toStdString();
+  EXPECT_NE(said.find("; multiplet 1: 3.69 ppm, q, 2H"), std::string::npos) << said;
+  QTest::qWait(200);
+  const QImage shot = w.grab().toImage();
+  ASSERT_EQ(shot.size(), QSize(720, 519) * shot.devicePixelRatio());
+  EXPECT_TRUE(shot.save(SCREENSHOT_DIR "/spectrum-view.png"));
+  EXPECT_EQ(view->geometry(), QRect(0, 219, 720, 300)) << "the view takes the width the window is given";
+  EXPECT_GT(dark_pixels(shot, {0, 219, 720, 300}), 1000);
 }
 
 TEST(OnX11, ViewSpectrumAsksTheDesktopToOpenTheScratchPlot) {

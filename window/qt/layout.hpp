@@ -20,5 +20,9 @@ constexpr int kClientWidth = 6930;
 constexpr int kClientHeight = 2955;
 // The status line under the form, in pixels.
 constexpr int kStatusHeight = 22;
+constexpr int kFormHeight = pixels(kClientHeight) + kStatusHeight;
+// The spectrum's view under them: its height at first, and the least it may be given.
+constexpr int kViewHeight = 240;
+constexpr int kLeastViewHeight = 160;
 
 }  // namespace window

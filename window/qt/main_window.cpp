@@ -16,8 +16,11 @@
 #include "window/qt/dataset_dialog.hpp"
 #include "window/qt/drop_button.hpp"
 #include "window/qt/layout.hpp"
+#include "window/qt/spectrum_view.hpp"
 #include "window/qt/status_line.hpp"
+#include "common/scratch_paths.hpp"
 #include "spectrum/audio_graph.hpp"
+#include "spectrum/hearing.hpp"
 #include "window/status.hpp"
 
 namespace window {
@@ -63,13 +66,19 @@ MainWindow::MainWindow(platform::FileSystem& files, platform::Media& media, std:
     : media_(media),
       shell_(files.drive(), [this](const std::string& path, int status) { desktop_failed(path, status); }) {
   setWindowTitle(QStringLiteral("FID-Song"));
-  // The form as laid out, and the status line under it.
-  setFixedSize(pixels(kClientWidth), pixels(kClientHeight) + kStatusHeight);
+  // The form as laid out, and the status line under it; the spectrum's view below them
+  // once there is a spectrum to show.
+  setFixedSize(pixels(kClientWidth), kFormHeight);
   setFont(layout_font());
-  windowServices_ = std::make_unique<QtWindowServices>(build_controls(), std::move(commandLine));
+  Controls controls = build_controls();
+  QWidget* const command5 = controls.command5;
+  windowServices_ = std::make_unique<QtWindowServices>(std::move(controls), std::move(commandLine));
   services_ = std::make_unique<platform::Services>(
       platform::Services{files, *windowServices_, media, shell_});
   form_ = std::make_unique<Form>(*services_);
+  view_ = new SpectrumView(this, *form_, media_);
+  view_->hide();
+  QWidget::setTabOrder(command5, view_);  // after the last control
   chooser_ = [this, &files] {
     return DatasetDialog::choose(this, [&files](const std::string& folder) { return intake::dataset_file(files, folder) != folder; });
   };
@@ -84,6 +93,30 @@ MainWindow::MainWindow(platform::FileSystem& files, platform::Media& media, std:
 MainWindow::~MainWindow() = default;
 
 void MainWindow::startup() { tell(form_->startup()); }
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  place_view();
+  QWidget::resizeEvent(event);
+}
+
+void MainWindow::place_view() { view_->setGeometry(0, kFormHeight, width(), height() - kFormHeight); }
+
+void MainWindow::show_spectrum() {
+  if (form_->region() && view_->isHidden()) {
+    setMinimumSize(pixels(kClientWidth), kFormHeight + kLeastViewHeight);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    resize(width(), kFormHeight + kViewHeight);
+    place_view();  // at once: a window not yet shown is told of its size only when it is
+    view_->show();
+  }
+  view_->refresh();
+}
+
+void MainWindow::follow_fid(const sound::SoundResult& sound) {
+  if (!sound.played()) return;
+  const auto stretches = static_cast<std::size_t>(view_->width() * view_->devicePixelRatioF());
+  view_->follow_fid(sound::wave_envelope(services_->files.drive(), common::kScratchWav, stretches));
+}
 
 Controls MainWindow::build_controls() {
   Controls c{};
@@ -139,7 +172,11 @@ Controls MainWindow::build_controls() {
   describe_controls(c, command2);
   add_shortcuts(c, command2);
 
-  connect(command1_, &QPushButton::clicked, this, [this] { tell(form_->command1_click(), false); });
+  connect(command1_, &QPushButton::clicked, this, [this] {
+    const sound::SoundResult sound = form_->command1_click();
+    follow_fid(sound);
+    tell(sound, false);
+  });
   connect(command1_, &DropButton::urlsDropped, this, &MainWindow::drop_on_command1);
   connect(command2, &QPushButton::clicked, this, &MainWindow::click_command2);
   connect(c.command3, &QPushButton::clicked, this, [this] {
@@ -173,9 +210,9 @@ void MainWindow::describe_controls(const Controls& c, QWidget* command2) {
       {c.command4, "Archive the dataset",
        "Keeps the dataset, its sound and a web page in a folder you name, then opens the page (Ctrl+S)"},
       {c.command5, "Hear the spectrum",
-       "Plays the spectrum as a sweep from its left end to its right, the pitch rising with each peak, a click "
+       "Plays the part of the spectrum shown below as a sweep from its left to its right, the pitch rising with each peak, a click "
        "at each labelled tick (Ctrl+L); Ctrl+. and Ctrl+, step to the next and the previous multiplet (or peak) "
-       "and play it"},
+       "shown and play it"},
   };
   for (const auto& d : described) {
     // Label1 is named by its caption, which the window services keep.
@@ -195,6 +232,7 @@ void MainWindow::add_shortcuts(const Controls& c, QPushButton* command2) {
   shortcut(QKeySequence(Qt::Key_Escape), [this] {
     media_.stop();
     status_->idle();
+    view_->follow_nothing();
   });
   shortcut(QKeySequence::Open, [this] { open_dataset(); });
   // A disabled button takes no click, from its shortcut either.
@@ -226,6 +264,7 @@ void MainWindow::click_command2() {
   if (result.refused) {
     warn(tone_refusal_message(*result.refused));
   } else {
+    if (result.sound.played()) view_->follow_nothing();
     tell(result.sound, true);
   }
 }
@@ -243,7 +282,8 @@ void MainWindow::click_command5() {
     tell(*result, false);
     return;
   }
-  const spectrum::Trace trace = *form_->trace();
+  const spectrum::Trace trace = *form_->heard_trace();
+  view_->follow_sweep(trace.range());
   status_->playing([trace](const platform::Playback& p) {
     return hearing_status(spectrum::value_at(trace, p.played, p.length), trace.axis);
   });
@@ -253,7 +293,14 @@ void MainWindow::step(int direction) {
   const auto step = form_->step(direction);
   if (!step) return;
   const sound::SoundResult& sound = std::visit([](const auto& s) -> const sound::SoundResult& { return s.sound; }, *step);
+  view_->refresh();
   if (sound.played()) {
+    // A multiplet's sweep is followed; a peak's half second is not.
+    if (const auto* multiplet = std::get_if<MultipletStep>(&*step)) {
+      view_->follow_sweep(spectrum::multiplet_sweep(*form_->spectrum(), form_->multiplets()[multiplet->number - 1]));
+    } else {
+      view_->follow_nothing();
+    }
     status_->notice(step_status(*step));
   } else {
     tell(sound, false);
@@ -284,8 +331,10 @@ void MainWindow::tell_sound(const sound::SoundResult& sound, const std::string& 
 
 void MainWindow::tell(const std::optional<intake::IntakeResult>& intake) {
   if (!intake) return;
+  show_spectrum();
   // A new dataset is announced with its title.
   if (intake->sound) {
+    follow_fid(*intake->sound);
     tell_sound(*intake->sound, named_with_title(sound_name(form_->memory().lastFidPath, false), windowServices_->title()));
   }
   if (const auto message = unreadable_message(*intake)) status_->failed(*message);

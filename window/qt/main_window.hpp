@@ -21,6 +21,7 @@ class QPushButton;
 namespace window {
 
 class DropButton;
+class SpectrumView;
 class StatusLine;
 
 class MainWindow : public QWidget {
@@ -37,6 +38,9 @@ class MainWindow : public QWidget {
   using DatasetChooser = std::function<std::optional<std::string>()>;
   void set_dataset_chooser(DatasetChooser chooser) { chooser_ = std::move(chooser); }
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
   Controls build_controls();
   void describe_controls(const Controls& c, QWidget* command2);
@@ -47,6 +51,11 @@ class MainWindow : public QWidget {
   void click_command4();
   void click_command5();
   void step(int direction);
+  // The form's spectrum shown (the window grows to show it the first time) and drawn anew.
+  void show_spectrum();
+  void place_view();  // under the form, the window's whole width and the rest of its height
+  // The playhead follows the FID's sound that has just started.
+  void follow_fid(const sound::SoundResult& sound);
   // Tells what a routine did: the status line, and a message box where the user asked
   // for something that did not happen.
   void tell(const sound::SoundResult& sound, bool tones);
@@ -60,6 +69,7 @@ class MainWindow : public QWidget {
   platform::Media& media_;
   DropButton* command1_ = nullptr;
   StatusLine* status_ = nullptr;
+  SpectrumView* view_ = nullptr;
   std::unique_ptr<QtWindowServices> windowServices_;
   platform::XdgShell shell_;
   QTimer openers_;  // collects xdg-open's exit statuses while any is awaited
