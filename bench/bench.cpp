@@ -243,7 +243,8 @@ int main(int argc, char** argv) {
   }
   for (const auto& line : summary) std::printf("%s\n", line.c_str());
   drawnOk &= print_processing(root, services, memory);
-  const bool windowOk = bench::print_window_latency(root);
+  const bool windowOk = bench::print_window_latency(root) &&
+                        bench::print_view_latency(root, root / "proton-262144/1/fid");
 
   std::error_code ignored;
   fs::remove_all(root, ignored);

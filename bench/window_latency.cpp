@@ -18,6 +18,7 @@
 
 #include "platform/sdl_media.hpp"
 #include "window/qt/main_window.hpp"
+#include "window/qt/spectrum_view.hpp"
 
 namespace bench {
 namespace {
@@ -34,6 +35,18 @@ double ms_of(Work&& work) {
 double median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
+}
+
+// A file dropped on the large button, as the window system delivers it.
+void drop_on(window::MainWindow& w, const fs::path& file) {
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(file.string()))});
+  auto* command1 = w.findChild<QPushButton*>("Command1");
+  const QPoint at = command1->mapTo(&w, command1->rect().center());
+  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(w.windowHandle(), &enter);
+  QDropEvent event(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(w.windowHandle(), &event);
 }
 
 }  // namespace
@@ -61,15 +74,7 @@ bool print_window_latency(const fs::path& root) {
     QTest::qWait(200);
     w->findChild<QComboBox*>("Combo1")->setCurrentIndex(1);  // "x 0.125": 40 s of the demo
     auto* command1 = w->findChild<QPushButton*>("Command1");
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString((dataset / "fid").string()))});
-    const auto dropped = [&] {
-      const QPoint at = command1->mapTo(w.get(), command1->rect().center());
-      QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-      QCoreApplication::sendEvent(w->windowHandle(), &enter);
-      QDropEvent event(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-      QCoreApplication::sendEvent(w->windowHandle(), &event);
-    };
+    const auto dropped = [&] { drop_on(*w, dataset / "fid"); };
     drop.push_back(ms_of(dropped));  // the demo taken in; its 40 s sound starts
     played = played && media->playing().has_value();
     sound.push_back(ms_of([&] { QTest::mouseClick(command1, Qt::LeftButton); }));  // a new one
@@ -87,6 +92,56 @@ bool print_window_latency(const fs::path& root) {
               "a click that starts another %.1f, a drop %.1f, Esc %.1f, closing the window %.1f (the bar: 50 each)\n",
               median(drop), median(sound), median(dropPlaying), median(esc), median(close));
   return played;
+}
+
+bool print_view_latency(const fs::path& root, const fs::path& fid) {
+  platform::FileSystem files(platform::Drive(root / "view-drive"));
+  platform::SdlMedia media(files.drive());
+  window::MainWindow w(files, media, "");
+  w.startup();
+  w.show();
+  w.activateWindow();
+  bool ok = QTest::qWaitForWindowActive(&w);
+  QTest::qWait(200);
+  const double drop = ms_of([&] { drop_on(w, fid); });
+  auto* view = w.findChild<window::SpectrumView*>("SpectrumView");
+  // Widened, as a user widens it to see the spectrum closer.
+  const double widened = ms_of([&] {
+    w.resize(1920, 219 + 400);
+    QCoreApplication::sendPostedEvents();
+    view->repaint();
+  });
+  ok = ok && media.playing().has_value() && view->drawn() && view->width() == 1920;
+  view->setFocus();
+  // Each key returns once the view is drawn anew: the handler and the redraw it asks for.
+  const struct {
+    const char* name;
+    int key;
+    Qt::KeyboardModifiers modifiers;
+  } keys[] = {{"+", Qt::Key_Plus, {}},      {"Ctrl+.", Qt::Key_Period, Qt::ControlModifier},
+              {"+", Qt::Key_Plus, {}},      {"Right", Qt::Key_Right, {}},
+              {"Left", Qt::Key_Left, {}},   {"-", Qt::Key_Minus, {}},
+              {"Home", Qt::Key_Home, {}}};
+  double longest = 0;
+  const char* slowest = "";
+  std::vector<double> frames;
+  for (int run = 0; run < 5; ++run) {
+    for (const auto& k : keys) {
+      const double ms = ms_of([&] {
+        QTest::keyClick(view, static_cast<Qt::Key>(k.key), k.modifiers);
+        view->repaint();
+      });
+      if (ms > longest) longest = ms, slowest = k.name;
+      frames.push_back(ms_of([&] { view->repaint(); }));  // the playhead's
+    }
+  }
+  ok = ok && media.playing().has_value();
+  std::printf("view of a 262144-point spectrum, 1920 pixels wide, ms while its sound plays: the drop %.1f, the longest "
+              "key with its redraw %.1f (%s), widening the window %.1f, a playhead frame %.2f median, %.2f longest (the bar: 50 "
+              "each)\n",
+              drop, longest, slowest, widened, median(frames), *std::max_element(frames.begin(), frames.end()));
+  media.stop();
+  return ok;
 }
 
 }  // namespace bench
