@@ -19,6 +19,7 @@
 #include "window/qt/spectrum_view.hpp"
 #include "window/qt/status_line.hpp"
 #include "common/scratch_paths.hpp"
+#include "sound/wave_envelope.hpp"
 #include "spectrum/audio_graph.hpp"
 #include "spectrum/hearing.hpp"
 #include "window/status.hpp"
@@ -297,7 +298,7 @@ void MainWindow::step(int direction) {
   if (sound.played()) {
     // A multiplet's sweep is followed; a peak's half second is not.
     if (const auto* multiplet = std::get_if<MultipletStep>(&*step)) {
-      view_->follow_sweep(spectrum::multiplet_sweep(*form_->spectrum(), form_->multiplets()[multiplet->number - 1]));
+      view_->follow_sweep(spectrum::multiplet_sweep(*form_->spectrum(), multiplet->multiplet));
     } else {
       view_->follow_nothing();
     }
