@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "platform/text.hpp"
-#include "processing/report.hpp"
 #include "spectrum/drawing.hpp"
 #include "spectrum/hearing.hpp"
 #include "window/status.hpp"
@@ -63,7 +62,7 @@ SpectrumView::Areas SpectrumView::areas() const {
   a.strip = QRectF(kMargin, kMargin, width() - 2 * kMargin, stripHeight);
   // The labels stand on end, as long as the longest is wide, and clear of their marks.
   const double labelsTop = a.strip.bottom() + (stripHeight > 0 ? kMargin : 0);
-  const double labelsHeight = std::min(fontMetrics().horizontalAdvance(QStringLiteral("00.00 \u2013 00.00 m 10H")) + 8.0,
+  const double labelsHeight = std::min(fontMetrics().horizontalAdvance(QStringLiteral("00.00 dddd 10H")) + 8.0,
                                        (height() - labelsTop) / 3);
   a.labels = QRectF(kMargin, labelsTop, width() - 2 * kMargin, labelsHeight);
   a.axisTop = height() - kMargin / 2.0 - line - kTick;
@@ -232,7 +231,9 @@ void SpectrumView::draw_marks(QPainter& p, const QRectF& plot, const QRectF& lab
     std::string text;
     if (multiplets) {
       const processing::Multiplet& m = form_.multiplets()[i];
-      text = processing::shift_text(m) + " " + m.pattern + " " + std::to_string(m.protons) + "H";
+      // Its centre, even for an "m": the range would not leave room for the rest.
+      text = platform::fixed_text(m.shift, trace_->axis == spectrum::Axis::Ppm ? 2 : 1) + " " + m.pattern + " " +
+             std::to_string(m.protons) + "H";
       if (current) {
         // Its lines' stretch, in the highlight's colour.
         const spectrum::Range band = spectrum::multiplet_sweep(*form_.spectrum(), m);
