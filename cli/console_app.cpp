@@ -278,24 +278,18 @@ int run_console(const std::vector<std::string>& args, std::ostream& standardOutp
       progress = [said](const platform::Playback&) { return said; };
     }
   }
-  if (o.report) {
-    const std::string report = sound::loadfromfile(files, common::kScratchReport);
-    out << report;
+  // A scratch file printed as it stands; when there is none, why.
+  const auto print = [&](const char* path, const char* missing) {
+    const std::string text = sound::loadfromfile(files, path);
+    out << text;
     out.stream().flush();
-    if (report.empty()) {
-      err.say("no report: no spectrum was made for this dataset");
+    if (text.empty()) {
+      err.say(missing);
       status = 1;
     }
-  }
-  if (o.peaks) {
-    const std::string peaks = sound::loadfromfile(files, common::kScratchPeaks);
-    out << peaks;
-    out.stream().flush();
-    if (peaks.empty()) {
-      err.say("no peaks: no spectrum was drawn");
-      status = 1;
-    }
-  }
+  };
+  if (o.report) print(common::kScratchReport, "no report: no spectrum was made for this dataset");
+  if (o.peaks) print(common::kScratchPeaks, "no peaks: no spectrum was drawn");
   if (o.viewSpectrum) form.command3_click();
   if (o.archive) {
     // As in the window, only a sound that was made can be archived.
