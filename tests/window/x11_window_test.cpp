@@ -103,7 +103,7 @@ TEST(OnX11, TheSpectrumZoomedByKeysFillsTheWidenedWindow) {
   QTest::qWait(200);
   const QImage shot = w.grab().toImage();
   ASSERT_EQ(shot.size(), QSize(720, 519) * shot.devicePixelRatio());
-  EXPECT_TRUE(shot.save(SCREENSHOT_DIR "/spectrum-view.png"));
+  EXPECT_TRUE(shot.save(SCREENSHOT_DIR "/zoomed-view.png"));
   EXPECT_EQ(view->geometry(), QRect(0, 219, 720, 300)) << "the view takes the width the window is given";
   EXPECT_GT(dark_pixels(shot, {0, 219, 720, 300}), 1000);
 }

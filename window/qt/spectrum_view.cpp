@@ -34,13 +34,6 @@ QString text_of(const std::string& text) { return QString::fromStdString(text); 
 
 }  // namespace
 
-// Where each part stands: the FID's strip (empty while it does not play), the marks'
-// labels, the plot and the axis's labels under it.
-struct SpectrumView::Areas {
-  QRectF strip, labels, plot;
-  double axisTop = 0;
-};
-
 SpectrumView::SpectrumView(QWidget* parent, Form& form, const platform::Media& media)
     : QWidget(parent), form_(form), media_(media) {
   static const bool factory = (QAccessible::installFactory(chart_of), true);
@@ -55,7 +48,7 @@ SpectrumView::SpectrumView(QWidget* parent, Form& form, const platform::Media& m
   refresh();
 }
 
-SpectrumView::Areas SpectrumView::areas() const {
+SpectrumView::Areas SpectrumView::laid_out() const {
   const double line = fontMetrics().height();
   Areas a;
   const double stripHeight = following_ == Following::Fid ? kStripHeight : 0;
@@ -71,14 +64,12 @@ SpectrumView::Areas SpectrumView::areas() const {
 }
 
 double SpectrumView::value_at(double x) const {
-  const Areas a = areas();
-  const double f = std::clamp((x - a.plot.left()) / a.plot.width(), 0.0, 1.0);
+  const double f = std::clamp((x - areas_.plot.left()) / areas_.plot.width(), 0.0, 1.0);
   return trace_->left - f * (trace_->left - trace_->right);
 }
 
 double SpectrumView::x_of(double value) const {
-  const Areas a = areas();
-  return a.plot.left() + (trace_->left - value) / (trace_->left - trace_->right) * a.plot.width();
+  return areas_.plot.left() + (trace_->left - value) / (trace_->left - trace_->right) * areas_.plot.width();
 }
 
 void SpectrumView::refresh() {
@@ -141,7 +132,8 @@ void SpectrumView::draw() {
   QPainter p(&cache_);
   p.setFont(font());  // a painter on a pixmap would take the application's
   p.setRenderHint(QPainter::Antialiasing, false);
-  const Areas a = areas();
+  areas_ = laid_out();
+  const Areas& a = areas_;
   trace_.reset();
   if (form_.spectrum() && form_.region() && a.plot.width() >= 2) {
     // A column of the spectrum for each pixel of the screen.
@@ -267,7 +259,7 @@ void SpectrumView::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.drawPixmap(0, 0, cache_);
   if (!trace_) return;
-  const Areas a = areas();
+  const Areas& a = areas_;
   const QColor highlight = palette().color(QPalette::Highlight);
   if (dragFrom_ && dragTo_) {
     QColor fill = highlight;
@@ -337,13 +329,13 @@ void SpectrumView::mousePressEvent(QMouseEvent* event) {
 
 void SpectrumView::mouseMoveEvent(QMouseEvent* event) {
   if (!dragFrom_) return;
-  dragTo_ = std::clamp(event->position().x(), areas().plot.left(), areas().plot.right());
+  dragTo_ = std::clamp(event->position().x(), areas_.plot.left(), areas_.plot.right());
   update();
 }
 
 void SpectrumView::mouseReleaseEvent(QMouseEvent* event) {
   if (!dragFrom_ || event->button() != Qt::LeftButton) return;
-  const double from = *dragFrom_, to = std::clamp(event->position().x(), areas().plot.left(), areas().plot.right());
+  const double from = *dragFrom_, to = std::clamp(event->position().x(), areas_.plot.left(), areas_.plot.right());
   dragFrom_.reset();
   dragTo_.reset();
   update();

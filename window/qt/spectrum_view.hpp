@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QPixmap>
+#include <QRectF>
 #include <QTimer>
 #include <QWidget>
 #include <optional>
@@ -51,8 +52,13 @@ class SpectrumView : public QWidget {
   void focusOutEvent(QFocusEvent* event) override;
 
  private:
-  struct Areas;
-  Areas areas() const;
+  // Where each part stands: the FID's strip (empty while it does not play), the marks'
+  // labels, the plot and the axis's labels under it; laid out anew with each drawing.
+  struct Areas {
+    QRectF strip, labels, plot;
+    double axisTop = 0;
+  };
+  Areas laid_out() const;
   // The axis value at x and the x of a value, in the spectrum as drawn.
   double value_at(double x) const;
   double x_of(double value) const;
@@ -69,6 +75,7 @@ class SpectrumView : public QWidget {
   const platform::Media& media_;
   std::optional<spectrum::Trace> trace_;
   QPixmap cache_;
+  Areas areas_;
   std::string description_;
   QTimer timer_;
   enum class Following { Nothing, Fid, Sweep } following_ = Following::Nothing;
