@@ -30,7 +30,7 @@
 #include "processing/analysis.hpp"
 #include "processing/processing.hpp"
 #include "processing/report.hpp"
-#include "sound/word_format.hpp"
+#include "bruker/word_format.hpp"
 #include "spectrum/drawing.hpp"
 #include "spectrum/trace.hpp"
 #include "window/control_state.hpp"
@@ -60,7 +60,7 @@ void write_fid(const fs::path& path, std::size_t bytes, Kind kind) {
   std::uint32_t noise = 1;
   for (std::size_t w = 0; w < bytes / 4; ++w) {
     noise = noise * 1664525u + 1013904223u;
-    sound::append_word(block, sound::ByteOrder::Big, static_cast<std::int32_t>(noise));
+    bruker::append_word(block, bruker::ByteOrder::Big, static_cast<std::int32_t>(noise));
     if (block.size() >= (1 << 20)) {
       out.write(block.data(), static_cast<std::streamsize>(block.size()));
       block.clear();
@@ -118,8 +118,8 @@ fs::path make_proton_dataset(const fs::path& folder, std::size_t points) {
       re += v * std::cos(phase);
       im += v * std::sin(phase);
     }
-    sound::append_word(bytes, sound::ByteOrder::Little, static_cast<std::int32_t>(std::lround(re)));
-    sound::append_word(bytes, sound::ByteOrder::Little, static_cast<std::int32_t>(std::lround(im)));
+    bruker::append_word(bytes, bruker::ByteOrder::Little, static_cast<std::int32_t>(std::lround(re)));
+    bruker::append_word(bytes, bruker::ByteOrder::Little, static_cast<std::int32_t>(std::lround(im)));
   }
   fs::create_directories(folder / "pdata/1");
   std::ofstream(folder / "fid", std::ios::binary) << bytes;

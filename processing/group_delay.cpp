@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstddef>
 
-#include "sound/parameters.hpp"
+#include "bruker/parameters.hpp"
 
 namespace processing {
 namespace {
@@ -24,8 +24,8 @@ constexpr double kDelays[3][std::size(kDecimations)] = {
 constexpr std::size_t kRiseWindow = 512;
 
 double tabled(std::string_view acqus) {
-  const auto dspfvs = sound::integer_parameter(acqus, "DSPFVS");
-  const auto decim = sound::integer_parameter(acqus, "DECIM");
+  const auto dspfvs = bruker::integer_parameter(acqus, "DSPFVS");
+  const auto decim = bruker::integer_parameter(acqus, "DECIM");
   if (!dspfvs || !decim || *dspfvs < 10 || *dspfvs > 12) return -1;
   const auto* column = std::find(std::begin(kDecimations), std::end(kDecimations), *decim);
   if (column == std::end(kDecimations)) return -1;
@@ -46,7 +46,7 @@ double rise(std::span<const std::complex<double>> fid) {
 }  // namespace
 
 double group_delay(std::string_view acqus, std::span<const std::complex<double>> fid) {
-  if (const auto given = sound::real_parameter(acqus, "GRPDLY"); given && *given >= 0) return *given;
+  if (const auto given = bruker::real_parameter(acqus, "GRPDLY"); given && *given >= 0) return *given;
   if (const double delay = tabled(acqus); delay >= 0) return delay;
   return rise(fid);
 }

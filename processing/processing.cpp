@@ -11,9 +11,8 @@
 #include "processing/phasing.hpp"
 #include "processing/referencing.hpp"
 #include "processing/transform.hpp"
-#include "sound/parameters.hpp"
-#include "sound/sound_request.hpp"
-#include "sound/word_format.hpp"
+#include "bruker/parameters.hpp"
+#include "bruker/word_format.hpp"
 
 namespace processing {
 namespace {
@@ -25,14 +24,14 @@ std::string first_line(const std::string& text) { return text.substr(0, text.fin
 
 // A parameter's text without the angle brackets of a Bruker string ("<1H>" as "1H").
 std::string bracketed(std::string_view parameters, std::string_view key) {
-  std::string text(sound::parameter_text(parameters, key).value_or(""));
+  std::string text(bruker::parameter_text(parameters, key).value_or(""));
   if (text.size() >= 2 && text.front() == '<' && text.back() == '>') text = text.substr(1, text.size() - 2);
   return text;
 }
 
 // 2^-k for a converted acqus's "2^k": what brings its points back to the maker's values.
 double original_scale(std::string_view acqus) {
-  const auto text = sound::parameter_text(acqus, common::kScaleParameter);
+  const auto text = bruker::parameter_text(acqus, common::kScaleParameter);
   if (!text || !text->starts_with("2^")) return 1;
   int exponent = 0;
   const auto digits = text->substr(2);
@@ -43,15 +42,15 @@ double original_scale(std::string_view acqus) {
 // s: the dataset's title, nucleus and the like, to which the points are added.
 std::optional<Spectrum> read_processed(platform::FileSystem& files, const std::string& folder, std::string_view procs,
                                        Spectrum s) {
-  const auto si = sound::integer_parameter(procs, "SI");
-  const auto offset = sound::real_parameter(procs, "OFFSET");
-  const auto swp = sound::real_parameter(procs, "SW_p");
-  const auto sf = sound::real_parameter(procs, "SF");
+  const auto si = bruker::integer_parameter(procs, "SI");
+  const auto offset = bruker::real_parameter(procs, "OFFSET");
+  const auto swp = bruker::real_parameter(procs, "SW_p");
+  const auto sf = bruker::real_parameter(procs, "SF");
   if (!si || *si <= 1 || !offset || !swp || !(*swp > 0) || !sf || !(*sf > 0) || !files.is_file(folder + "1r")) return std::nullopt;
-  sound::WordFormat format;
-  if (sound::integer_parameter(procs, "BYTORDP") == 0) format.order = sound::ByteOrder::Little;
-  if (sound::integer_parameter(procs, "DTYPP") == 2) format.type = sound::WordType::Float64;
-  const double scale = std::ldexp(1.0, static_cast<int>(sound::integer_parameter(procs, "NC_proc").value_or(0)));
+  bruker::WordFormat format;
+  if (bruker::integer_parameter(procs, "BYTORDP") == 0) format.order = bruker::ByteOrder::Little;
+  if (bruker::integer_parameter(procs, "DTYPP") == 2) format.type = bruker::WordType::Float64;
+  const double scale = std::ldexp(1.0, static_cast<int>(bruker::integer_parameter(procs, "NC_proc").value_or(0)));
 
   platform::BinaryFile data = files.open_for_reading(folder + "1r");
   const auto points = static_cast<std::size_t>(std::min<std::int64_t>(
@@ -63,7 +62,7 @@ std::optional<Spectrum> read_processed(platform::FileSystem& files, const std::s
     const std::size_t n = std::min<std::size_t>(4096, points - i);
     data.read(bytes.data(), format.bytes() * n);
     for (std::size_t k = 0; k < n; ++k, ++i) {
-      const double v = sound::word_at(bytes.data() + format.bytes() * k, format) * scale;
+      const double v = bruker::word_at(bytes.data() + format.bytes() * k, format) * scale;
       s.points[i] = std::isfinite(v) ? v : 0;
     }
   }
@@ -78,9 +77,9 @@ std::optional<Spectrum> read_processed(platform::FileSystem& files, const std::s
 std::optional<Spectrum> processed_fid(platform::FileSystem& files, const Sources& sources, std::string_view acqus,
                                       std::string_view procs, Spectrum s) {
   Fid fid = first_fid(files, sources.fid, acqus);
-  const auto swh = sound::real_parameter(acqus, "SW_h");
-  const auto o1 = sound::real_parameter(acqus, "O1");
-  const auto bf1 = sound::real_parameter(acqus, "BF1");
+  const auto swh = bruker::real_parameter(acqus, "SW_h");
+  const auto o1 = bruker::real_parameter(acqus, "O1");
+  const auto bf1 = bruker::real_parameter(acqus, "BF1");
   const bool axis = swh && *swh > 0 && o1 && bf1 && *bf1 > 0;
   const double sweep = swh && *swh > 0 ? *swh : kFidRate;
   const double broadening = s.nucleus == "1H" ? kProtonBroadeningHz : kOtherBroadeningHz;
@@ -95,11 +94,11 @@ std::optional<Spectrum> processed_fid(platform::FileSystem& files, const Sources
   // The first point lies half the sweep above the carrier.
   s.firstHz = static_cast<double>(complex->size() / 2) * s.hzPerPoint;
   if (!axis) return s;
-  const double sfo1 = sound::real_parameter(acqus, "SFO1").value_or(*bf1 + *o1 * 1e-6);
+  const double sfo1 = bruker::real_parameter(acqus, "SFO1").value_or(*bf1 + *o1 * 1e-6);
   s.frequencyMHz = *bf1;
   s.firstHz += (sfo1 - *bf1) * 1e6;
-  auto operatorMHz = sound::real_parameter(procs, "SF");
-  if (!operatorMHz) operatorMHz = sound::real_parameter(acqus, common::kOperatorReferenceParameter);
+  auto operatorMHz = bruker::real_parameter(procs, "SF");
+  if (!operatorMHz) operatorMHz = bruker::real_parameter(acqus, common::kOperatorReferenceParameter);
   reference(s, operatorMHz, s.noise);
   return s;
 }
@@ -107,13 +106,13 @@ std::optional<Spectrum> processed_fid(platform::FileSystem& files, const Sources
 }  // namespace
 
 std::optional<Spectrum> spectrum_of(platform::FileSystem& files, const Sources& sources) {
-  const std::string acqus = sound::loadfromfile(files, sources.acqus);
-  const std::string procs = sources.processed.empty() ? std::string() : sound::loadfromfile(files, sources.processed + "procs");
+  const std::string acqus = bruker::text_file(files, sources.acqus);
+  const std::string procs = sources.processed.empty() ? std::string() : bruker::text_file(files, sources.processed + "procs");
   Spectrum dataset;
   dataset.nucleus = bracketed(acqus, "NUC1");
   if (dataset.nucleus == "off") dataset.nucleus.clear();
   dataset.solvent = bracketed(acqus, "SOLVENT");
-  dataset.title = first_line(sound::loadfromfile(files, sources.title));
+  dataset.title = first_line(bruker::text_file(files, sources.title));
   dataset.originalScale = original_scale(acqus);
   if (!sources.processed.empty()) {
     if (auto s = read_processed(files, sources.processed, procs, dataset)) {

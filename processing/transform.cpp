@@ -5,8 +5,8 @@
 #include <bit>
 #include <cmath>
 
-#include "sound/parameters.hpp"
-#include "sound/word_format.hpp"
+#include "bruker/parameters.hpp"
+#include "bruker/word_format.hpp"
 
 namespace processing {
 namespace {
@@ -33,11 +33,11 @@ class Rotation {
 }  // namespace
 
 Fid first_fid(platform::FileSystem& files, std::string_view path, std::string_view acqus) {
-  const sound::WordFormat format = sound::word_format(acqus);
+  const bruker::WordFormat format = bruker::word_format(acqus);
   platform::BinaryFile file = files.open_for_reading(path);
   const std::int64_t words = file.is_open() ? file.length() / static_cast<std::int64_t>(format.bytes()) : 0;
   std::int64_t points = words / 2;
-  if (const auto td = sound::integer_parameter(acqus, "TD"); td && *td >= 2 && *td / 2 < points) points = *td / 2;
+  if (const auto td = bruker::integer_parameter(acqus, "TD"); td && *td >= 2 && *td / 2 < points) points = *td / 2;
   points = std::clamp<std::int64_t>(points, 0, static_cast<std::int64_t>(kMostFidPoints));
   if (points < 2) return {};
   Fid fid{ComplexPoints(std::bit_ceil(2 * static_cast<std::size_t>(points))), 0};
@@ -47,8 +47,8 @@ Fid first_fid(platform::FileSystem& files, std::string_view path, std::string_vi
     const std::size_t n = std::min<std::size_t>(4096, static_cast<std::size_t>(points) - fid.points);
     if (file.read(bytes.data(), pair * n) != pair * n) break;
     for (std::size_t i = 0; i < n; ++i) {
-      double re = sound::word_at(bytes.data() + pair * i, format);
-      double im = sound::word_at(bytes.data() + pair * i + format.bytes(), format);
+      double re = bruker::word_at(bytes.data() + pair * i, format);
+      double im = bruker::word_at(bytes.data() + pair * i + format.bytes(), format);
       fid.buffer[fid.points++] = {std::isfinite(re) ? re : 0, std::isfinite(im) ? im : 0};
     }
   }

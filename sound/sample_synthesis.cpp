@@ -72,15 +72,15 @@ struct Synthesis {
 };
 
 // One word format, decoded inline in the loops below.
-template <ByteOrder Order, WordType Type>
+template <bruker::ByteOrder Order, bruker::WordType Type>
 struct Words {
-  using Word = std::conditional_t<Type == WordType::Int32, std::int32_t, double>;
+  using Word = std::conditional_t<Type == bruker::WordType::Int32, std::int32_t, double>;
   static constexpr std::size_t kBytes = sizeof(Word);
   static Word at(const unsigned char* p) {
-    if constexpr (Type == WordType::Int32) {
-      return int32_at<Order>(p);
+    if constexpr (Type == bruker::WordType::Int32) {
+      return bruker::int32_at<Order>(p);
     } else {
-      return float64_at<Order>(p);
+      return bruker::float64_at<Order>(p);
     }
   }
 };
@@ -156,19 +156,19 @@ std::int64_t make(platform::BinaryFile& fid, platform::BinaryFile& wav, platform
 
 std::int64_t makesamples(platform::BinaryFile& fidFile, platform::BinaryFile& wavFile,
                          platform::BinaryFile& listFile, bool toneMode, std::int16_t f1,
-                         std::int16_t f2, WordFormat format, std::int64_t mostSamples) {
+                         std::int16_t f2, bruker::WordFormat format, std::int64_t mostSamples) {
   Synthesis s{toneMode, f1, f2};
-  const bool little = format.order == ByteOrder::Little;
+  const bool little = format.order == bruker::ByteOrder::Little;
   const std::int64_t most = std::max<std::int64_t>(mostSamples, 0);
-  if (format.type == WordType::Int32) {
-    return little ? make<Words<ByteOrder::Little, WordType::Int32>>(fidFile, wavFile, listFile, s, most)
-                  : make<Words<ByteOrder::Big, WordType::Int32>>(fidFile, wavFile, listFile, s, most);
+  if (format.type == bruker::WordType::Int32) {
+    return little ? make<Words<bruker::ByteOrder::Little, bruker::WordType::Int32>>(fidFile, wavFile, listFile, s, most)
+                  : make<Words<bruker::ByteOrder::Big, bruker::WordType::Int32>>(fidFile, wavFile, listFile, s, most);
   }
-  return little ? make<Words<ByteOrder::Little, WordType::Float64>>(fidFile, wavFile, listFile, s, most)
-                : make<Words<ByteOrder::Big, WordType::Float64>>(fidFile, wavFile, listFile, s, most);
+  return little ? make<Words<bruker::ByteOrder::Little, bruker::WordType::Float64>>(fidFile, wavFile, listFile, s, most)
+                : make<Words<bruker::ByteOrder::Big, bruker::WordType::Float64>>(fidFile, wavFile, listFile, s, most);
 }
 
-std::int64_t samples_of(std::int64_t fidBytes, WordFormat format) {
+std::int64_t samples_of(std::int64_t fidBytes, bruker::WordFormat format) {
   const auto wordBytes = static_cast<std::int64_t>(format.bytes());
   const std::int64_t behind = std::max<std::int64_t>(fidBytes - kLeadInWords * wordBytes, 0);
   // Whole words, and the read that meets the end: a word too.

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "platform/binary_file.hpp"
-#include "sound/word_format.hpp"
+#include "bruker/word_format.hpp"
 
 namespace sound {
 
@@ -17,12 +17,12 @@ namespace sound {
 // a common decay. No more than mostSamples are made: the rest of the FID is not read.
 std::int64_t makesamples(platform::BinaryFile& fidFile, platform::BinaryFile& wavFile,
                          platform::BinaryFile& listFile, bool toneMode, std::int16_t f1,
-                         std::int16_t f2, WordFormat format = {},
+                         std::int16_t f2, bruker::WordFormat format = {},
                          std::int64_t mostSamples = std::numeric_limits<std::int64_t>::max());
 
 // How many samples makesamples makes of an FID of fidBytes bytes, with no limit: one for
 // every second word behind the lead-in, where a last word cut short (or the read that
 // finds the end just behind a whole word) still counts as a word.
-std::int64_t samples_of(std::int64_t fidBytes, WordFormat format = {});
+std::int64_t samples_of(std::int64_t fidBytes, bruker::WordFormat format = {});
 
 }  // namespace sound

@@ -96,7 +96,7 @@ SoundResult createsound(platform::Services& s, common::FormMemory& memory, const
   platform::BinaryFile fid = s.files.open_for_reading_created(common::kScratchFid);
   platform::Replacement listing = s.files.replace(common::kScratchListing);
   // How the FID stores its words; without parameters, the classic big-endian reading.
-  result.format = word_format(loadfromfile(s.files, common::kScratchAcqus));
+  result.format = bruker::word_format(loadfromfile(s.files, common::kScratchAcqus));
 
   writeheader(wav.file(), headers, comment);
   const std::int64_t most = most_samples(wav.file().position() - 1, limit);

@@ -10,7 +10,7 @@
 #include "platform/file_system.hpp"
 #include "platform/services.hpp"
 #include "sound/wave_container.hpp"
-#include "sound/word_format.hpp"
+#include "bruker/word_format.hpp"
 
 namespace sound {
 
@@ -34,7 +34,7 @@ struct SoundResult {
   std::string answer;      // the "Multiplier?" answer, when the speed asked for one
   std::int32_t rate = 0;   // samples a second, as the header says
   std::int64_t samples = 0;
-  WordFormat format;       // how the FID's words were read
+  bruker::WordFormat format;       // how the FID's words were read
   platform::Status written;  // NotWritten: why, with the system's reason
   std::optional<Cut> cut;    // when the sound is shorter than its FID
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "sound/word_format.hpp"
+#include "bruker/word_format.hpp"
 
 namespace {
 
@@ -72,8 +72,8 @@ std::string fid() {
       re += next_noise();
       im += next_noise();
     }
-    sound::append_word(bytes, sound::ByteOrder::Big, static_cast<std::int32_t>(std::lround(re)));
-    sound::append_word(bytes, sound::ByteOrder::Big, static_cast<std::int32_t>(std::lround(im)));
+    bruker::append_word(bytes, bruker::ByteOrder::Big, static_cast<std::int32_t>(std::lround(re)));
+    bruker::append_word(bytes, bruker::ByteOrder::Big, static_cast<std::int32_t>(std::lround(im)));
   }
   return bytes;
 }

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "formats/asdf.hpp"
-#include "sound/word_format.hpp"
+#include "bruker/word_format.hpp"
 #include "tests/support/makers.hpp"
 #include "tests/support/process.hpp"
 #include "tests/support/workbench.hpp"
@@ -184,7 +184,7 @@ TEST_F(JcampDxTest, TheAspirinExportHoldsTheBrukerFidsWordsExactly) {
   const std::string words = read_file(shared / "aspirin-1h/1/fid");
   ASSERT_EQ(back.pairs.size(), words.size() / 4);
   for (std::size_t i = 0; i < back.pairs.size(); ++i) {
-    const double word = sound::int32_at<sound::ByteOrder::Big>(reinterpret_cast<const unsigned char*>(words.data() + 4 * i));
+    const double word = bruker::int32_at<bruker::ByteOrder::Big>(reinterpret_cast<const unsigned char*>(words.data() + 4 * i));
     ASSERT_EQ(back.pairs[i], word) << "word " << i;
   }
   const formats::Description& d = *back.reading.description;

@@ -9,7 +9,7 @@
 #include "intake/dataset_intake.hpp"
 #include "spectrum/drawing.hpp"
 #include "spectrum/trace.hpp"
-#include "sound/word_format.hpp"
+#include "bruker/word_format.hpp"
 #include "tests/support/makers.hpp"
 #include "tests/support/pictures.hpp"
 #include "tests/support/spectra.hpp"
@@ -158,7 +158,7 @@ TEST_F(OtherMakersTest, EveryMakersFidSoundsAsLoudAsABrukerOnesItsPointsTimesOne
     std::string scaled;
     double largest = 0;
     for (const double v : original.pairs) {
-      sound::append_word(scaled, sound::ByteOrder::Little, std::ldexp(v, *exponent));
+      bruker::append_word(scaled, bruker::ByteOrder::Little, std::ldexp(v, *exponent));
       largest = std::max(largest, std::fabs(std::ldexp(v, *exponent)));
     }
     EXPECT_TRUE(same_bytes(scratch("fid"), scaled)) << file << ": the file's points times 2^" << *exponent;
@@ -248,7 +248,7 @@ TEST_F(OtherMakersTest, TheSharedJcampAndJeolFilesSoundAndShowAsTheirDataSay) {
   const auto brukerPeak = tallest_peak_x(*gif_greys(scratch("spectrum.gif")));
   const intake::IntakeResult jcamp = take_in(shared / "jcamp/aspirin-1h.fid.dx");
   ASSERT_TRUE(jcamp.sound && jcamp.sound->played());
-  EXPECT_EQ(jcamp.sound->format, (sound::WordFormat{sound::ByteOrder::Little, sound::WordType::Float64}));
+  EXPECT_EQ(jcamp.sound->format, (bruker::WordFormat{bruker::ByteOrder::Little, bruker::WordType::Float64}));
   EXPECT_TRUE(same_bytes(scratch("fid.xls"), brukerListing)) << "the same samples";
   EXPECT_EQ(scratch("title"), "1H BBI");
   EXPECT_EQ(bench.window.title_text, (shared / "jcamp/aspirin-1h.fid.dx").string() + "\r1H BBI");
@@ -257,8 +257,8 @@ TEST_F(OtherMakersTest, TheSharedJcampAndJeolFilesSoundAndShowAsTheirDataSay) {
   std::string doubles;
   const std::string words = read_file(shared / "aspirin-1h/1/fid");
   for (std::size_t at = 0; at < words.size(); at += 4) {
-    const auto word = sound::int32_at<sound::ByteOrder::Big>(reinterpret_cast<const unsigned char*>(words.data() + at));
-    sound::append_word(doubles, sound::ByteOrder::Little, std::ldexp(word, 10));
+    const auto word = bruker::int32_at<bruker::ByteOrder::Big>(reinterpret_cast<const unsigned char*>(words.data() + at));
+    bruker::append_word(doubles, bruker::ByteOrder::Little, std::ldexp(word, 10));
   }
   EXPECT_TRUE(same_bytes(scratch("fid"), doubles));
   EXPECT_EQ(scratch("acqus"),

@@ -11,7 +11,7 @@
 
 #include "intake/dataset_intake.hpp"
 #include "processing/spectrum.hpp"
-#include "sound/parameters.hpp"
+#include "bruker/parameters.hpp"
 #include "spectrum/drawing.hpp"
 #include "spectrum/peaks.hpp"
 #include "tests/support/pictures.hpp"
@@ -47,8 +47,8 @@ std::vector<double> misread(const std::string& bytes, bool bigEndian, std::size_
   std::vector<double> words;
   for (std::size_t k = 0; k < n; ++k) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + 324 + 8 * k);
-    words.push_back(bigEndian ? sound::int32_at<sound::ByteOrder::Big>(p)
-                              : sound::int32_at<sound::ByteOrder::Little>(p));
+    words.push_back(bigEndian ? bruker::int32_at<bruker::ByteOrder::Big>(p)
+                              : bruker::int32_at<bruker::ByteOrder::Little>(p));
   }
   return words;
 }
@@ -57,7 +57,7 @@ std::vector<double> misread(const std::string& bytes, bool bigEndian, std::size_
 std::vector<double> little_words(const std::string& bytes) {
   std::vector<double> words;
   for (std::size_t at = 0; at + 4 <= bytes.size(); at += 4) {
-    words.push_back(sound::int32_at<sound::ByteOrder::Little>(reinterpret_cast<const unsigned char*>(bytes.data() + at)));
+    words.push_back(bruker::int32_at<bruker::ByteOrder::Little>(reinterpret_cast<const unsigned char*>(bytes.data() + at)));
   }
   return words;
 }
@@ -68,8 +68,8 @@ double tallest_processed_ppm(const fs::path& pdata) {
   const std::string procs = read_file(pdata / "procs");
   const std::vector<double> points = little_words(read_file(pdata / "1r"));
   const auto tallest = static_cast<double>(std::max_element(points.begin(), points.end()) - points.begin());
-  const double span = *sound::real_parameter(procs, "SW_p") / *sound::real_parameter(procs, "SF");
-  return *sound::real_parameter(procs, "OFFSET") - tallest / static_cast<double>(points.size() - 1) * span;
+  const double span = *bruker::real_parameter(procs, "SW_p") / *bruker::real_parameter(procs, "SF");
+  return *bruker::real_parameter(procs, "OFFSET") - tallest / static_cast<double>(points.size() - 1) * span;
 }
 
 // The ppm of the tallest point of the transform of the FID's first 65536 complex points
@@ -84,8 +84,8 @@ double tallest_transformed_ppm(const fs::path& data, const std::string& acqus) {
   fftw_execute(plan);
   fftw_destroy_plan(plan);
   const auto bin = std::max_element(z.begin(), z.end(), [](auto a, auto b) { return std::abs(a) < std::abs(b); }) - z.begin();
-  const double hz = static_cast<double>(bin < kPoints / 2 ? bin : bin - kPoints) * *sound::real_parameter(acqus, "SW_h") / kPoints;
-  return (*sound::real_parameter(acqus, "O1") + hz) / *sound::real_parameter(acqus, "BF1");
+  const double hz = static_cast<double>(bin < kPoints / 2 ? bin : bin - kPoints) * *bruker::real_parameter(acqus, "SW_h") / kPoints;
+  return (*bruker::real_parameter(acqus, "O1") + hz) / *bruker::real_parameter(acqus, "BF1");
 }
 
 class SharedDatasetsTest : public ::testing::Test {
@@ -110,7 +110,7 @@ TEST_F(SharedDatasetsTest, EachSoundsAsAChordOfTonesInItsOwnByteOrderAndAsNoiseI
   };
   for (const auto& [given, file, bigEndian] : cases) {
     const auto result = intake::loadFIDfile(bench.services, memory, (kShared / given).string());
-    EXPECT_EQ(result.sound->format.order, bigEndian ? sound::ByteOrder::Big : sound::ByteOrder::Little) << given;
+    EXPECT_EQ(result.sound->format.order, bigEndian ? bruker::ByteOrder::Big : bruker::ByteOrder::Little) << given;
     EXPECT_EQ(result.dataFile, (kShared / file).string());
     const std::string data = read_file(kShared / file);
     EXPECT_EQ(read_file(bench.scratch("fid")), data) << given;
@@ -170,7 +170,7 @@ std::vector<double> tallest_magnitude_ppms(const std::string& doubles, const std
   std::vector<std::complex<double>> z(n);
   for (std::size_t k = 0; k < n; ++k) {
     const auto* p = reinterpret_cast<const unsigned char*>(doubles.data() + 16 * k);
-    z[k] = {sound::float64_at<sound::ByteOrder::Little>(p), sound::float64_at<sound::ByteOrder::Little>(p + 8)};
+    z[k] = {bruker::float64_at<bruker::ByteOrder::Little>(p), bruker::float64_at<bruker::ByteOrder::Little>(p + 8)};
   }
   auto* in = reinterpret_cast<fftw_complex*>(z.data());
   const fftw_plan plan = fftw_plan_dft_1d(static_cast<int>(n), in, in, FFTW_FORWARD, FFTW_ESTIMATE);
@@ -184,8 +184,8 @@ std::vector<double> tallest_magnitude_ppms(const std::string& doubles, const std
   std::vector<double> ppm;
   for (std::size_t k = 0; k < 3 && k < maxima.size(); ++k) {
     const auto signedBin = static_cast<double>(maxima[k] < n / 2 ? static_cast<long>(maxima[k]) : static_cast<long>(maxima[k]) - static_cast<long>(n));
-    ppm.push_back((*sound::real_parameter(acqus, "O1") + signedBin * *sound::real_parameter(acqus, "SW_h") / static_cast<double>(n)) /
-                  *sound::real_parameter(acqus, "BF1"));
+    ppm.push_back((*bruker::real_parameter(acqus, "O1") + signedBin * *bruker::real_parameter(acqus, "SW_h") / static_cast<double>(n)) /
+                  *bruker::real_parameter(acqus, "BF1"));
   }
   return ppm;
 }

@@ -8,8 +8,8 @@
 #include "processing/analysis.hpp"
 #include "processing/processing.hpp"
 #include "processing/report.hpp"
-#include "sound/parameters.hpp"
-#include "sound/word_format.hpp"
+#include "bruker/parameters.hpp"
+#include "bruker/word_format.hpp"
 #include "tests/support/workbench.hpp"
 
 namespace {
@@ -25,13 +25,13 @@ struct Operators {
 Operators operators_spectrum(const fs::path& pdata) {
   const std::string procs = read_file(pdata / "procs");
   const std::string bytes = read_file(pdata / "1r");
-  const double scale = std::ldexp(1.0, static_cast<int>(*sound::integer_parameter(procs, "NC_proc")));
-  const double offset = *sound::real_parameter(procs, "OFFSET"), sf = *sound::real_parameter(procs, "SF");
-  const double step = *sound::real_parameter(procs, "SW_p") / static_cast<double>(*sound::integer_parameter(procs, "SI")) / sf;
+  const double scale = std::ldexp(1.0, static_cast<int>(*bruker::integer_parameter(procs, "NC_proc")));
+  const double offset = *bruker::real_parameter(procs, "OFFSET"), sf = *bruker::real_parameter(procs, "SF");
+  const double step = *bruker::real_parameter(procs, "SW_p") / static_cast<double>(*bruker::integer_parameter(procs, "SI")) / sf;
   Operators o;
   for (std::size_t at = 0; at + 4 <= bytes.size(); at += 4) {
     o.ppm.push_back(offset - static_cast<double>(at / 4) * step);
-    o.y.push_back(sound::int32_at<sound::ByteOrder::Little>(reinterpret_cast<const unsigned char*>(bytes.data() + at)) * scale);
+    o.y.push_back(bruker::int32_at<bruker::ByteOrder::Little>(reinterpret_cast<const unsigned char*>(bytes.data() + at)) * scale);
   }
   return o;
 }

@@ -12,9 +12,9 @@ namespace {
 
 using namespace testsupport;
 
-using sound::ByteOrder;
-using sound::WordFormat;
-using sound::WordType;
+using bruker::ByteOrder;
+using bruker::WordFormat;
+using bruker::WordType;
 
 constexpr std::int32_t kMin32 = std::numeric_limits<std::int32_t>::min();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -39,13 +39,13 @@ struct Made {
 class SampleSynthesisTest : public ::testing::Test {
  protected:
   Made make(const std::string& fid, bool toneMode = false, std::int16_t f1 = 0,
-            std::int16_t f2 = 0, sound::WordFormat format = {}) {
+            std::int16_t f2 = 0, bruker::WordFormat format = {}) {
     write_file(bench.scratch("fid"), fid);
     return make_from_scratch(toneMode, f1, f2, format);
   }
-  Made make(const std::string& fid, sound::WordFormat format) { return make(fid, false, 0, 0, format); }
+  Made make(const std::string& fid, bruker::WordFormat format) { return make(fid, false, 0, 0, format); }
   Made make_from_scratch(bool toneMode, std::int16_t f1, std::int16_t f2,
-                         sound::WordFormat format = {}) {
+                         bruker::WordFormat format = {}) {
     std::filesystem::remove(bench.scratch("fid.wav"));
     Made made;
     {

@@ -35,7 +35,7 @@ TEST_F(SoundRequestTest, ADatasetBecomesAWaveFileAListingAndASoundPlayed) {
   EXPECT_EQ(result.rate, 8278);
   EXPECT_EQ(result.samples, 3);
   EXPECT_DOUBLE_EQ(result.seconds(), 3 / 8278.0);
-  EXPECT_EQ(result.format, sound::WordFormat{}) << "no parameters: the classic reading";
+  EXPECT_EQ(result.format, bruker::WordFormat{}) << "no parameters: the classic reading";
 
   const std::string caption = "/data/ethanol/1/fid\rEthanol\r\n";
   EXPECT_EQ(bench.window.title_text, caption);
@@ -177,6 +177,35 @@ TEST_F(SoundRequestTest, LoadFromFileGivesTheWholeFileOrNothing) {
   EXPECT_FALSE(bench.files.failures().raised());
   write_file(bench.scratch("empty"), "");
   EXPECT_EQ(sound::loadfromfile(bench.files, "C:\\temp\\empty"), "");
+}
+
+TEST(WordFormat, EachSoundRequestReadsItFromTheScratchParameters) {
+  Workbench bench;
+  common::FormMemory memory;
+  // Little-endian 32-bit words: 80 of lead-in, then pairs whose second word is 256.
+  std::vector<double> fid(80, 0);
+  for (int i = 0; i < 60; ++i) fid.insert(fid.end(), {0, 256});
+  write_file(bench.scratch("fid"), words(bruker::WordFormat{bruker::ByteOrder::Little, bruker::WordType::Int32}, fid));
+  const auto first_line = [&] {
+    const std::string listing = read_file(bench.scratch("fid.xls"));
+    return listing.substr(0, listing.find('\n') + 1);
+  };
+
+  write_file(bench.scratch("acqus"), "##$BYTORDA= 0\n");
+  ASSERT_TRUE(sound::createsound(bench.services, memory, "fid", 0, 0).played());
+  EXPECT_EQ(first_line(), " 7680\r\n") << "256 / 1000 * 30000";
+  ASSERT_TRUE(sound::createsound(bench.services, memory, "tone", 440, 445).played());
+  EXPECT_EQ(read_file(bench.scratch("fid.wav")).size(), 52u + 24 + 2 * 60) << "60 pairs";
+
+  write_file(bench.scratch("acqus"), "##$BYTORDA= 0\n##$DTYPA= 2\n");
+  ASSERT_TRUE(sound::createsound(bench.services, memory, "tone", 440, 445).played());
+  EXPECT_EQ(read_file(bench.scratch("fid.wav")).size(), 52u + 24 + 2 * 10)
+      << "(800 - 640) bytes in pairs of 16";
+
+  std::filesystem::remove(bench.scratch("acqus"));
+  ASSERT_TRUE(sound::createsound(bench.services, memory, "fid", 0, 0).played());
+  EXPECT_EQ(first_line(), " 30000\r\n") << "big-endian: 0x00010000 sets the scale and sounds";
+  EXPECT_FALSE(bench.files.failures().raised()) << "no parameters is no failure";
 }
 
 }  // namespace

@@ -15,9 +15,9 @@
 namespace {
 
 using namespace testsupport;
-using sound::ByteOrder;
-using sound::WordFormat;
-using sound::WordType;
+using bruker::ByteOrder;
+using bruker::WordFormat;
+using bruker::WordType;
 
 // One line at 3.0 ppm, on a 400 MHz spectrometer whose spectrum spans 10 to 0 ppm.
 constexpr double kLinePpm = 3.0;

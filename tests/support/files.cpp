@@ -46,17 +46,17 @@ std::string be32(std::int32_t v) { return be32s({v}); }
 
 std::string be32s(const std::vector<std::int32_t>& words) {
   std::string bytes;
-  for (const auto w : words) sound::append_word(bytes, sound::ByteOrder::Big, w);
+  for (const auto w : words) bruker::append_word(bytes, bruker::ByteOrder::Big, w);
   return bytes;
 }
 
-std::string words(const sound::WordFormat& format, const std::vector<double>& values) {
+std::string words(const bruker::WordFormat& format, const std::vector<double>& values) {
   std::string bytes;
   for (const double v : values) {
-    if (format.type == sound::WordType::Float64) {
-      sound::append_word(bytes, format.order, v);
+    if (format.type == bruker::WordType::Float64) {
+      bruker::append_word(bytes, format.order, v);
     } else if (v >= -2147483648.0 && v <= 2147483647.0 && v == std::trunc(v)) {
-      sound::append_word(bytes, format.order, static_cast<std::int32_t>(v));
+      bruker::append_word(bytes, format.order, static_cast<std::int32_t>(v));
     } else {
       throw std::invalid_argument("not a 32-bit word");
     }

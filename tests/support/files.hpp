@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "sound/word_format.hpp"
+#include "bruker/word_format.hpp"
 
 namespace testsupport {
 
@@ -35,7 +35,7 @@ std::string le32(std::int32_t v);
 std::string be32(std::int32_t v);
 std::string be32s(const std::vector<std::int32_t>& words);
 // FID words in a dataset's format: 32-bit integers (each value must be one) or doubles.
-std::string words(const sound::WordFormat& format, const std::vector<double>& values);
+std::string words(const bruker::WordFormat& format, const std::vector<double>& values);
 
 // The samples of a WAVE file: the body of its data chunk, to the file's end (a chunk's
 // sizes trusted). Empty when it has none.

@@ -7,14 +7,14 @@
 
 #include "formats/detection.hpp"
 #include "platform/text.hpp"
-#include "sound/parameters.hpp"
-#include "sound/word_format.hpp"
+#include "bruker/parameters.hpp"
+#include "bruker/word_format.hpp"
 #include "tests/support/files.hpp"
 
 namespace testsupport {
 namespace {
 
-using sound::ByteOrder;
+using bruker::ByteOrder;
 
 // Big- or little-endian bytes of an unsigned value of n bytes.
 std::string bytes_of(std::uint64_t v, int n, ByteOrder order) {
@@ -119,7 +119,7 @@ std::string scratch_doubles(const std::vector<Fid>& fids, int exponent) {
 }
 
 std::optional<int> scale_exponent(const std::string& acqus) {
-  const auto text = sound::parameter_text(acqus, "FIDSONG_SCALE");
+  const auto text = bruker::parameter_text(acqus, "FIDSONG_SCALE");
   if (!text || !text->starts_with("2^")) return std::nullopt;
   return std::stoi(std::string(text->substr(2)));
 }

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "processing/processing.hpp"
-#include "sound/word_format.hpp"
+#include "bruker/word_format.hpp"
 #include "spectrum/drawing.hpp"
 #include "tests/support/files.hpp"
 #include "tests/support/workbench.hpp"
@@ -64,8 +64,8 @@ std::filesystem::path make_spectrum_dataset(const std::filesystem::path& folder,
   const double scale = std::ldexp(1.0, 28) / largest;
   std::string fid;
   for (const auto& [re, im] : pairs) {
-    sound::append_word(fid, sound::ByteOrder::Little, static_cast<std::int32_t>(std::lround(re * scale)));
-    sound::append_word(fid, sound::ByteOrder::Little, static_cast<std::int32_t>(std::lround(im * scale)));
+    bruker::append_word(fid, bruker::ByteOrder::Little, static_cast<std::int32_t>(std::lround(re * scale)));
+    bruker::append_word(fid, bruker::ByteOrder::Little, static_cast<std::int32_t>(std::lround(im * scale)));
   }
   const double o1 = (m.carrierPpm + m.axisErrorPpm) * m.frequencyMHz;
   const auto number = [](double v) {

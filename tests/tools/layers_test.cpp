@@ -10,9 +10,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::vector<std::string> kCore = {"sound/", "intake/", "archive/", "common/", "processing/", "spectrum/", "formats/"};
-const std::vector<std::string> kSubsystems = {"sound/", "intake/",  "archive/", "common/", "processing/",
-                                              "spectrum/", "formats/", "window/",  "cli/"};
+const std::vector<std::string> kCore = {"sound/",    "intake/",  "archive/", "common/", "processing/",
+                                        "analysis/", "spectrum/", "formats/", "bruker/"};
+const std::vector<std::string> kSubsystems = {"sound/",    "intake/",  "archive/", "common/", "processing/", "analysis/",
+                                              "spectrum/", "formats/", "bruker/",  "window/", "cli/"};
 
 bool under(const std::string& path, const std::vector<std::string>& folders) {
   for (const auto& f : folders) {
@@ -33,8 +34,14 @@ std::string crossing(const std::string& path, const std::string& included, bool 
   if (path.starts_with("formats/") && under(included, {"sound/", "spectrum/", "intake/", "archive/", "window/", "cli/"})) {
     return "formats/ knows no sound and no window";
   }
-  if (path.starts_with("processing/") && under(included, {"spectrum/", "intake/", "archive/", "formats/"})) {
-    return "processing/ knows spectra, not their pictures, intake or files of other makers";
+  if (path.starts_with("bruker/") && under(included, kSubsystems) && !under(included, {"bruker/", "common/"})) {
+    return "bruker/ lies below every subsystem but common/";
+  }
+  if (path.starts_with("processing/") && under(included, {"sound/", "analysis/", "spectrum/", "intake/", "archive/", "formats/"})) {
+    return "processing/ makes spectra: it knows no sound, analysis, pictures, intake or files of other makers";
+  }
+  if (path.starts_with("analysis/") && under(included, {"sound/", "spectrum/", "intake/", "archive/", "formats/"})) {
+    return "analysis/ reads spectra: it knows no sound, pictures, intake or files of other makers";
   }
   if (path.starts_with("window/") && included.starts_with("cli/")) return "the window never includes the console";
   return {};
@@ -78,17 +85,22 @@ TEST(Layers, EachKindOfCrossingIsFound) {
       {"intake/a.cpp", "#include \"window/form.hpp\""},
       {"sound/b.hpp", "#include <SDL.h>"},
       {"archive/c.cpp", "#include <QString>"},
-      {"platform/d.cpp", "#include \"sound/word_format.hpp\""},
+      {"platform/d.cpp", "#include \"bruker/word_format.hpp\""},
       {"window/e.cpp", "  #  include <QtCore/QObject>"},
       {"window/qt/f.cpp", "#include <SDL2/SDL.h>"},
       {"spectrum/g.cpp", "#include \"cli/options.hpp\""},
-      {"formats/h.cpp", "#include \"sound/word_format.hpp\""},
+      {"formats/h.cpp", "#include \"sound/wave_container.hpp\""},
       {"processing/i.cpp", "#include \"spectrum/drawing.hpp\""},
       {"processing/j.cpp", "#include <QVector>"},
+      {"processing/k.cpp", "#include \"sound/sound_request.hpp\""},
+      {"processing/l.cpp", "#include \"analysis/analysis.hpp\""},
+      {"analysis/m.cpp", "#include \"sound/parameters.hpp\""},
+      {"bruker/n.cpp", "#include \"sound/sound_request.hpp\""},
   };
   for (const auto& [file, line] : crossing) testsupport::write_file(tree.path() / file, std::string(line) + "\n");
   testsupport::write_file(tree.path() / "window/qt/ok.cpp", "#include <QWidget>\n#include \"window/form.hpp\"\n");
   testsupport::write_file(tree.path() / "platform/ok.cpp", "#include <SDL.h>\n#include \"platform/drive.hpp\"\n");
+  testsupport::write_file(tree.path() / "analysis/ok.cpp", "#include \"processing/spectrum.hpp\"\n#include \"bruker/parameters.hpp\"\n");
   testsupport::write_file(tree.path() / "tests/ok.cpp", "#include <QWidget>\n#include <SDL.h>\n");
   testsupport::write_file(tree.path() / "bench/ok.cpp", "#include <QWidget>\n#include \"window/qt/main_window.hpp\"\n");
   EXPECT_EQ(crossings(tree.path()).size(), std::size(crossing)) << ::testing::PrintToString(crossings(tree.path()));

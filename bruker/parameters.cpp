@@ -1,10 +1,10 @@
 // Values of a dataset's JCAMP-DX parameter files.
-#include "sound/parameters.hpp"
+#include "bruker/parameters.hpp"
 
 #include <charconv>
 #include <cmath>
 
-namespace sound {
+namespace bruker {
 namespace {
 
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
@@ -26,6 +26,11 @@ std::optional<Number> whole_number(std::string_view text) {
 }
 
 }  // namespace
+
+std::string text_file(const platform::FileSystem& files, std::string_view path) {
+  constexpr std::size_t kMostBytes = std::size_t{16} << 20;
+  return files.read_start(path, kMostBytes);
+}
 
 std::optional<std::string_view> parameter_text(std::string_view parameters, std::string_view key) {
   for (std::size_t start = 0; start < parameters.size();) {
@@ -52,4 +57,4 @@ std::optional<double> real_parameter(std::string_view parameters, std::string_vi
   return value && std::isfinite(*value) ? value : std::nullopt;
 }
 
-}  // namespace sound
+}  // namespace bruker

@@ -1,9 +1,9 @@
 // How a dataset stores the words of its FID.
-#include "sound/word_format.hpp"
+#include "bruker/word_format.hpp"
 
-#include "sound/parameters.hpp"
+#include "bruker/parameters.hpp"
 
-namespace sound {
+namespace bruker {
 
 WordFormat word_format(std::string_view acqus) {
   WordFormat format;
@@ -12,4 +12,4 @@ WordFormat word_format(std::string_view acqus) {
   return format;
 }
 
-}  // namespace sound
+}  // namespace bruker

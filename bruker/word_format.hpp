@@ -9,7 +9,7 @@
 
 #include "common/byte_order.hpp"
 
-namespace sound {
+namespace bruker {
 
 // The byte orders and word decoders every reader of binary words shares.
 using common::ByteOrder;
@@ -51,4 +51,4 @@ inline void append_word(std::string& bytes, ByteOrder order, Word value) {
   }
 }
 
-}  // namespace sound
+}  // namespace bruker
