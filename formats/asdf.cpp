@@ -15,16 +15,39 @@ struct Pseudo {
   int digit = 0;  // signed: -9 to 9 (a duplicate count: 1 to 9)
 };
 
+// The pseudo-digits of each form: for a zero, then for 1 to 9 and -1 to -9 (a count
+// has no sign: its second row is its first).
+struct Letters {
+  Form form;
+  char zero;
+  const char* positive;
+  const char* negative;
+};
+constexpr Letters kSqz{Form::Absolute, '@', "ABCDEFGHI", "abcdefghi"};
+constexpr Letters kDif{Form::Difference, '%', "JKLMNOPQR", "jklmnopqr"};
+constexpr Letters kDup{Form::Duplicate, '?', "STUVWXYZs", "STUVWXYZs"};
+
 Pseudo pseudo_digit(char c) {
-  if (c == '@') return {Form::Absolute, 0};
-  if (c >= 'A' && c <= 'I') return {Form::Absolute, c - 'A' + 1};
-  if (c >= 'a' && c <= 'i') return {Form::Absolute, -(c - 'a' + 1)};
-  if (c == '%') return {Form::Difference, 0};
-  if (c >= 'J' && c <= 'R') return {Form::Difference, c - 'J' + 1};
-  if (c >= 'j' && c <= 'r') return {Form::Difference, -(c - 'j' + 1)};
-  if (c >= 'S' && c <= 'Z') return {Form::Duplicate, c - 'S' + 1};
-  if (c == 's') return {Form::Duplicate, 9};
+  for (const Letters& l : {kSqz, kDif, kDup}) {
+    if (c == l.zero && l.form != Form::Duplicate) return {l.form, 0};
+    for (int d = 0; d < 9; ++d) {
+      if (c == l.positive[d]) return {l.form, d + 1};
+      if (c == l.negative[d]) return {l.form, -(d + 1)};
+    }
+  }
   return {};
+}
+
+void append_pseudo(std::string& out, std::int64_t v, const Letters& letters) {
+  if (v == 0) {
+    out += letters.zero;
+    return;
+  }
+  char digits[24];
+  char* const end = std::to_chars(digits, digits + sizeof digits, v < 0 ? -v : v).ptr;
+  const int first = digits[0] - '0';
+  out += v < 0 ? letters.negative[first - 1] : letters.positive[first - 1];
+  out.append(digits + 1, static_cast<std::size_t>(end - digits - 1));
 }
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
@@ -188,5 +211,9 @@ std::string decode_asdf_line(std::string_view text, AsdfLine& line, std::int64_t
   if (last != Form::Duplicate) line.endsInDif = last == Form::Difference;
   return {};
 }
+
+void append_sqz(std::string& out, std::int64_t v) { append_pseudo(out, v, kSqz); }
+void append_dif(std::string& out, std::int64_t v) { append_pseudo(out, v, kDif); }
+void append_dup(std::string& out, std::int64_t count) { append_pseudo(out, count, kDup); }
 
 }  // namespace formats

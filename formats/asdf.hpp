@@ -1,4 +1,5 @@
-// The number forms of JCAMP-DX tables: AFFN, PAC, and the compressed SQZ, DIF and DUP.
+// The number forms of JCAMP-DX tables: AFFN, PAC, and the compressed SQZ, DIF and DUP,
+// read and written.
 #pragma once
 
 #include <cstddef>
@@ -68,5 +69,54 @@ struct AsdfLine {
 // or when it would hold more than most ordinates (a count beyond that is refused before
 // anything is made of it); empty when it decoded.
 std::string decode_asdf_line(std::string_view text, AsdfLine& line, std::int64_t most);
+
+// Appends v in the SQZ form (a value), the DIF form (a difference) or the DUP form (a
+// count): its sign and first digit as one pseudo-digit, the rest of its digits as they are.
+void append_sqz(std::string& out, std::int64_t v);
+void append_dif(std::string& out, std::int64_t v);
+void append_dup(std::string& out, std::int64_t count);
+
+// Appends the table "(X++(Y..Y))" of n integers, y(i) the ith, in the DIFDUP form: each line
+// the X of its first value (firstX + i * deltaX, four decimals), that value in SQZ form, the
+// rest as differences, runs of equal differences as DUP counts; a line breaks before it
+// would pass 80 characters, and the next one repeats its last value, as the DIF form's
+// check. y is asked for each value where the table needs it.
+template <typename Y>
+void append_difdup_table(std::string& table, std::size_t n, Y&& y, double firstX, double deltaX);
+
+}  // namespace formats
+
+#include "platform/text.hpp"
+
+namespace formats {
+
+template <typename Y>
+void append_difdup_table(std::string& table, std::size_t n, Y&& y, double firstX, double deltaX) {
+  constexpr std::size_t kLineLength = 80;
+  table.reserve(table.size() + n * 4);  // a difference of a few digits for most points
+  std::string line, item;
+  std::size_t i = 0;
+  while (i < n) {
+    line = platform::fixed_text(firstX + static_cast<double>(i) * deltaX, 4);
+    append_sqz(line, y(i));
+    std::size_t next = i + 1;
+    while (next < n) {
+      const std::int64_t d = y(next) - y(next - 1);
+      std::size_t run = 1;
+      while (next + run < n && y(next + run) - y(next + run - 1) == d) ++run;
+      item.clear();
+      append_dif(item, d);
+      if (run > 1) append_dup(item, static_cast<std::int64_t>(run));
+      if (line.size() + item.size() > kLineLength) break;
+      line += item;
+      next += run;
+    }
+    table += line;
+    table += '\n';
+    // The next line starts with the last value of this one, as its check; the last line
+    // stands alone.
+    i = next < n ? next - 1 : next;
+  }
+}
 
 }  // namespace formats

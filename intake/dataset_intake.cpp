@@ -6,7 +6,7 @@
 #include "common/scratch_paths.hpp"
 #include "formats/detection.hpp"
 #include "intake/converted_dataset.hpp"
-#include "processing/jcamp_export.hpp"
+#include "intake/exported_spectrum.hpp"
 #include "processing/processing.hpp"
 #include "processing/report.hpp"
 #include "spectrum/drawing.hpp"
@@ -52,7 +52,7 @@ void make_spectrum(platform::Services& s, const std::string& processed, const In
   put(s.files, common::kScratchPeaks, spectrum::peaks_file(result.peaks, result.trace->axis));
   result.analysis = processing::analyse(*result.spectrum, options.protons);
   put(s.files, common::kScratchReport, processing::report_of(*result.spectrum, result.analysis));
-  put(s.files, common::kScratchExport, processing::jcamp_spectrum(*result.spectrum));
+  put(s.files, common::kScratchExport, formats::jcamp_spectrum(exported(*result.spectrum)));
 }
 
 // After the sound has gone to playback, which never waits for the spectrum. The previous

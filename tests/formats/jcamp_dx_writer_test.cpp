@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "formats/jcamp_dx.hpp"
-#include "processing/jcamp_export.hpp"
+#include "formats/jcamp_dx_writer.hpp"
 #include "tests/support/workbench.hpp"
 
 namespace {
@@ -68,34 +68,36 @@ Decoded decode(const std::string& text) {
 }
 
 TEST(Export, TheSpectrumReadsBackToTheSamePointsByTheProgramsReaderAndByTheStandard) {
-  processing::Spectrum s;
-  s.frequencyMHz = 400.13;
-  s.hzPerPoint = 0.25;
+  std::vector<double> points;
+  for (int i = 0; i < 20000; ++i) {
+    const double a = (i - 5000) / 3.0, b = (i - 14000) / 2.0;
+    points.push_back(1e9 / (1 + a * a) + 4e8 / (1 + b * b) + (i % 7) * 1e4 - 3e4 + (i > 19000 ? 0 : 1));
+  }
+  formats::ExportedSpectrum s;
+  s.observeMHz = 400.13;
   s.firstHz = 4001.3;  // 10 ppm
+  s.lastHz = 4001.3 - 19999 * 0.25;
   s.nucleus = "1H";
   s.solvent = "CDCl3";
   s.title = "two lines";
-  s.reference = processing::Reference::Tms;
-  s.originalScale = std::ldexp(1.0, -10);  // a converted FID's points were 2^10 times the maker's
-  for (int i = 0; i < 20000; ++i) {
-    const double a = (i - 5000) / 3.0, b = (i - 14000) / 2.0;
-    s.points.push_back(1e9 / (1 + a * a) + 4e8 / (1 + b * b) + (i % 7) * 1e4 - 3e4 + (i > 19000 ? 0 : 1));
-  }
-  const std::string text = processing::jcamp_spectrum(s);
+  s.reference = formats::ShiftReference{"INTERNAL", "TMS", 16005, 0};
+  s.scale = std::ldexp(1.0, -10);  // a converted FID's points were 2^10 times the maker's
+  s.points = points;
+  const std::string text = formats::jcamp_spectrum(s);
   Decoded d = decode(text);
   EXPECT_EQ(d.records["JCAMP-DX"], "5.01 $$ FID-Song");
   EXPECT_EQ(d.records["DATA TYPE"], "NMR SPECTRUM");
   EXPECT_EQ(d.records["XUNITS"], "HZ");
   EXPECT_EQ(d.records[".OBSERVE FREQUENCY"], "400.13");
   EXPECT_EQ(d.records[".OBSERVE NUCLEUS"], "^1H");
-  EXPECT_EQ(d.records[".SHIFT REFERENCE"], "INTERNAL, TMS, 1, 10");
+  EXPECT_EQ(d.records[".SHIFT REFERENCE"], "INTERNAL, TMS, 16005, 0");
   EXPECT_EQ(d.records[".SOLVENT NAME"], "CDCl3");
   EXPECT_EQ(d.records["TITLE"], "two lines");
   EXPECT_EQ(d.records["NPOINTS"], "20000");
   ASSERT_EQ(d.ys.size(), 20000u);
   const double factor = std::stod(d.records["YFACTOR"]);
-  for (std::size_t i = 0; i < s.points.size(); i += 7) {
-    EXPECT_NEAR(static_cast<double>(d.ys[i]) * factor, s.points[i] * s.originalScale, factor) << i;
+  for (std::size_t i = 0; i < points.size(); i += 7) {
+    EXPECT_NEAR(static_cast<double>(d.ys[i]) * factor, points[i] * s.scale, factor) << i;
   }
   // Each line's abscissa is its first point's.
   const double firstX = std::stod(d.records["FIRSTX"]), lastX = std::stod(d.records["LASTX"]);
@@ -124,10 +126,13 @@ TEST(Export, TheSpectrumReadsBackToTheSamePointsByTheProgramsReaderAndByTheStand
 
 TEST(Export, ADamagedTableIsRefusedWithWhy) {
   Workbench bench;
-  processing::Spectrum s;
-  s.frequencyMHz = 100;
-  for (int i = 0; i < 50; ++i) s.points.push_back(i * i);
-  std::string text = processing::jcamp_spectrum(s);
+  std::vector<double> points;
+  for (int i = 0; i < 50; ++i) points.push_back(i * i);
+  formats::ExportedSpectrum s;
+  s.observeMHz = 100;
+  s.lastHz = -49;
+  s.points = points;
+  std::string text = formats::jcamp_spectrum(s);
   text.replace(text.find("##NPOINTS= 50"), 13, "##NPOINTS= 51");
   write_file(bench.root.path() / "bad.dx", text);
   formats::Source source(bench.files, (bench.root.path() / "bad.dx").string());
