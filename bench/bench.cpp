@@ -27,9 +27,9 @@
 #include "intake/dataset_intake.hpp"
 #include "platform/file_system.hpp"
 #include "platform/process.hpp"
-#include "processing/analysis.hpp"
+#include "analysis/analysis.hpp"
 #include "processing/processing.hpp"
-#include "processing/report.hpp"
+#include "analysis/report.hpp"
 #include "bruker/word_format.hpp"
 #include "spectrum/drawing.hpp"
 #include "spectrum/trace.hpp"
@@ -145,7 +145,7 @@ bool print_processing(const fs::path& root, platform::Services& services, common
       const auto s = processing::spectrum_of(services.files, {"", "C:\\temp\\fid", "C:\\temp\\acqus", "C:\\temp\\title"});
       processed.push_back(ms_since(start));
       const auto middle = Clock::now();
-      made &= s.has_value() && !processing::report_of(*s, processing::analyse(*s)).empty();
+      made &= s.has_value() && !analysis::report_of(*s, analysis::analyse(*s)).empty();
       analysed.push_back(ms_since(middle));
       total.push_back(ms_since(start));
       start = Clock::now();

@@ -8,7 +8,7 @@
 #include "intake/converted_dataset.hpp"
 #include "intake/exported_spectrum.hpp"
 #include "processing/processing.hpp"
-#include "processing/report.hpp"
+#include "analysis/report.hpp"
 #include "spectrum/drawing.hpp"
 #include "spectrum/peaks.hpp"
 #include "spectrum/trace.hpp"
@@ -50,8 +50,8 @@ void make_spectrum(platform::Services& s, const std::string& processed, const In
   }
   result.peaks = spectrum::peaks_of(*result.trace);
   put(s.files, common::kScratchPeaks, spectrum::peaks_file(result.peaks, result.trace->axis));
-  result.analysis = processing::analyse(*result.spectrum, options.protons);
-  put(s.files, common::kScratchReport, processing::report_of(*result.spectrum, result.analysis));
+  result.analysis = analysis::analyse(*result.spectrum, options.protons);
+  put(s.files, common::kScratchReport, analysis::report_of(*result.spectrum, result.analysis));
   put(s.files, common::kScratchExport, formats::jcamp_spectrum(exported(*result.spectrum)));
 }
 

@@ -10,7 +10,7 @@
 #include "platform/file_system.hpp"
 #include "platform/services.hpp"
 #include "sound/sound_request.hpp"
-#include "processing/analysis.hpp"
+#include "analysis/analysis.hpp"
 #include "processing/spectrum.hpp"
 #include "spectrum/peaks.hpp"
 #include "spectrum/trace.hpp"
@@ -31,7 +31,7 @@ struct IntakeResult {
   std::optional<sound::SoundResult> sound;  // the request that sounded it; none when refused
   bool picture = false;      // the spectrum drawn as spectrum.gif (and, without a plot, .eps)
   std::optional<processing::Spectrum> spectrum;  // processed, at full resolution
-  processing::Analysis analysis;                 // its multiplets or lines, in report.txt
+  analysis::Analysis analysis;                 // its multiplets or lines, in report.txt
   std::optional<spectrum::Trace> trace;  // what was drawn, to hear it and step through its peaks
   std::vector<spectrum::Peak> peaks;     // written to peaks.txt
 };

@@ -78,14 +78,14 @@ sound::SoundResult hear_around(platform::Services& s, common::FormMemory& memory
   return write_and_play(s, trace, *seconds, from, std::min(*seconds, from + kAroundSeconds), common::kScratchPeakSound);
 }
 
-Range multiplet_sweep(const processing::Spectrum& spectrum, const processing::Multiplet& m) {
+Range multiplet_sweep(const processing::Spectrum& spectrum, const analysis::Multiplet& m) {
   const double perHz = spectrum.in_ppm() ? 1 / spectrum.frequencyMHz : 1;
   const double margin = std::max((m.high - m.low) / 4, kLeastMarginHz * perHz);
   return {m.high + margin, m.low - margin};
 }
 
 sound::SoundResult hear_multiplet(platform::Services& s, common::FormMemory& memory, const processing::Spectrum& spectrum,
-                                  const processing::Multiplet& m) {
+                                  const analysis::Multiplet& m) {
   sound::SoundResult result;
   const auto seconds = seconds_at_speed(s, memory, false, result, kMultipletSeconds);
   if (!seconds) return result;

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "common/form_memory.hpp"
-#include "processing/analysis.hpp"
+#include "analysis/analysis.hpp"
 #include "processing/spectrum.hpp"
 #include "platform/services.hpp"
 #include "sound/sound_request.hpp"
@@ -26,14 +26,14 @@ namespace spectrum {
 
 // What a multiplet's sweep covers: its range and a quarter of its width on either side
 // (5 Hz at least).
-Range multiplet_sweep(const processing::Spectrum& spectrum, const processing::Multiplet& multiplet);
+Range multiplet_sweep(const processing::Spectrum& spectrum, const analysis::Multiplet& multiplet);
 
 // A multiplet's sweep, swept in a second at "x 1" and in a second / speed at any other, its tallest line at the
 // graph's highest pitch and loudness, without clicks; written as
 // "C:\temp\multiplet.wav" and played.
 inline constexpr double kMultipletSeconds = 1.0;
 [[nodiscard]] sound::SoundResult hear_multiplet(platform::Services& services, common::FormMemory& memory,
-                                                const processing::Spectrum& spectrum, const processing::Multiplet& multiplet);
+                                                const processing::Spectrum& spectrum, const analysis::Multiplet& multiplet);
 
 // How long a graph lasting atOne at "x 1" lasts at a speed.
 inline double graph_seconds(double speed, double atOne = kGraphSeconds) { return speed > 0 ? atOne / speed : 0; }

@@ -48,7 +48,7 @@ struct PeakStep {
 struct MultipletStep {
   std::size_t number = 0;  // from 1, from high shift down
   std::size_t count = 0;
-  processing::Multiplet multiplet;
+  analysis::Multiplet multiplet;
   sound::SoundResult sound;  // the multiplet swept in a second (multiplet.wav)
 };
 
@@ -116,7 +116,7 @@ class Form {
   // The spectrum drawn for the dataset last taken in, and what was read off it.
   const std::optional<spectrum::Trace>& trace() const { return trace_; }
   const std::optional<processing::Spectrum>& spectrum() const { return spectrum_; }
-  const std::vector<processing::Multiplet>& multiplets() const { return multiplets_; }
+  const std::vector<analysis::Multiplet>& multiplets() const { return multiplets_; }
   const std::vector<spectrum::Peak>& peaks() const { return peaks_; }
 
  private:
@@ -128,7 +128,7 @@ class Form {
   common::FormMemory memory_;
   std::optional<spectrum::Trace> trace_;
   std::optional<processing::Spectrum> spectrum_;
-  std::vector<processing::Multiplet> multiplets_;
+  std::vector<analysis::Multiplet> multiplets_;
   std::vector<spectrum::Peak> peaks_;
   std::optional<std::size_t> stepped_;  // the multiplet (or peak) last stepped to
   std::optional<Range> region_;

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "platform/text.hpp"
-#include "processing/report.hpp"
+#include "analysis/report.hpp"
 
 namespace window {
 
@@ -45,10 +45,10 @@ std::string peak_status(const PeakStep& step) {
 }
 
 std::string multiplet_status(const MultipletStep& step) {
-  const processing::Multiplet& m = step.multiplet;
-  const std::string couplings = processing::couplings_text(m);
+  const analysis::Multiplet& m = step.multiplet;
+  const std::string couplings = analysis::couplings_text(m);
   return "Multiplet " + std::to_string(step.number) + " of " + std::to_string(step.count) + ": " +
-         processing::shift_text(m) + " ppm, " + m.pattern + (couplings.empty() ? "" : ", " + couplings) + ", " +
+         analysis::shift_text(m) + " ppm, " + m.pattern + (couplings.empty() ? "" : ", " + couplings) + ", " +
          std::to_string(m.protons) + "H";
 }
 
@@ -75,8 +75,8 @@ std::string view_description(const Form& form) {
     const spectrum::Axis axis = s.in_ppm() ? spectrum::Axis::Ppm : spectrum::Axis::Hz;
     return text + "; peak " + std::to_string(*stepped + 1) + ": " + spectrum::peak_text(form.peaks()[*stepped], axis);
   }
-  const processing::Multiplet& m = form.multiplets()[*stepped];
-  return text + "; multiplet " + std::to_string(*stepped + 1) + ": " + processing::shift_text(m) + (s.in_ppm() ? " ppm, " : " Hz, ") +
+  const analysis::Multiplet& m = form.multiplets()[*stepped];
+  return text + "; multiplet " + std::to_string(*stepped + 1) + ": " + analysis::shift_text(m) + (s.in_ppm() ? " ppm, " : " Hz, ") +
          m.pattern + ", " + std::to_string(m.protons) + "H";
 }
 

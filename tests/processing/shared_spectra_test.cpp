@@ -1,15 +1,14 @@
 // The shared Bruker datasets processed from their FIDs, with their processed spectra taken
-// away, against what their operators made: the spectrum, its tallest lines, its report.
+// away, against what their operators made: the spectrum and its tallest lines.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 
-#include "processing/analysis.hpp"
 #include "processing/processing.hpp"
-#include "processing/report.hpp"
 #include "bruker/parameters.hpp"
 #include "bruker/word_format.hpp"
+#include "tests/support/spectra.hpp"
 #include "tests/support/workbench.hpp"
 
 namespace {
@@ -60,18 +59,12 @@ class SharedSpectraTest : public ::testing::Test {
   void SetUp() override {
     if (!fs::is_directory(kShared)) GTEST_SKIP() << kShared << " is not beside the checkout";
   }
-  // The dataset copied without its 1r (its procs kept), processed from its FID.
   processing::Spectrum from_fid(const std::string& dataset) {
-    const fs::path copy = bench.root.path() / dataset;
-    fs::create_directories(copy);
-    fs::copy(kShared / dataset, copy, fs::copy_options::recursive);
-    fs::remove(copy / "pdata/1/1r");
-    const auto s = processing::spectrum_of(bench.files, {(copy / "pdata/1/").string(), (copy / "fid").string(),
-                                                         (copy / "acqus").string(), (copy / "pdata/1/title").string()});
+    const auto s = processed_without_1r(bench.files, bench.root.path(), dataset);
     EXPECT_TRUE(s.has_value());
     return s.value_or(processing::Spectrum{});
   }
-  const fs::path kShared = SHARED_DATASETS;
+  const fs::path kShared = shared_datasets();
   Workbench bench;
 };
 
@@ -100,25 +93,6 @@ TEST_F(SharedSpectraTest, TheSpectrumMadeFromTheFidIsTheOperators) {
       EXPECT_NEAR(nearest, ppm, 0.005) << dataset;
     }
   }
-}
-
-TEST_F(SharedSpectraTest, AspirinsAromaticProtonsAndItsMethylAreNamedAsAChemistNamesThem) {
-  const processing::Spectrum s = from_fid("aspirin-1h/1");
-  const processing::Analysis a = processing::analyse(s);
-  const std::string report = processing::report_of(s, a);
-  std::cout << report;
-  std::vector<std::string> aromatic;
-  for (const processing::Multiplet& m : a.multiplets) {
-    if (m.shift > 6.5 && m.shift < 8.2) {
-      aromatic.push_back(m.pattern);
-      EXPECT_EQ(m.protons, 1) << m.shift;
-    }
-    if (m.shift > 2 && m.shift < 2.6) {
-      EXPECT_EQ(m.pattern, "s");
-      EXPECT_EQ(m.protons, 3);
-    }
-  }
-  EXPECT_EQ(aromatic, (std::vector<std::string>{"dd", "td", "td", "dd"})) << report;
 }
 
 }  // namespace

@@ -86,6 +86,18 @@ std::optional<spectrum::Trace> scratch_trace(platform::FileSystem& files, const 
   return s ? spectrum::trace_of(*s, spectrum::kColumns) : std::nullopt;
 }
 
+std::filesystem::path shared_datasets() { return SHARED_DATASETS; }
+
+std::optional<processing::Spectrum> processed_without_1r(platform::FileSystem& files, const std::filesystem::path& root,
+                                                         const std::string& dataset) {
+  const std::filesystem::path copy = root / dataset;
+  std::filesystem::create_directories(copy);
+  std::filesystem::copy(shared_datasets() / dataset, copy, std::filesystem::copy_options::recursive);
+  std::filesystem::remove(copy / "pdata/1/1r");
+  return processing::spectrum_of(files, {(copy / "pdata/1/").string(), (copy / "fid").string(), (copy / "acqus").string(),
+                                         (copy / "pdata/1/title").string()});
+}
+
 std::string pattern_name(const std::vector<double>& couplings) {
   static const char* const kLetters[] = {"", "d", "t", "q", "p", "sext", "sept"};
   std::vector<double> j(couplings);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/file_system.hpp"
+#include "processing/spectrum.hpp"
 #include "spectrum/trace.hpp"
 
 namespace testsupport {
@@ -51,6 +52,14 @@ std::filesystem::path make_spectrum_dataset(const std::filesystem::path& folder,
 // The trace that intake draws from the scratch FID, acqus and title (and the processed
 // folder given): what a picture test compares the GIF with.
 std::optional<spectrum::Trace> scratch_trace(platform::FileSystem& files, const std::string& processed = "");
+
+// The shared real datasets, when they lie beside the checkout.
+std::filesystem::path shared_datasets();
+
+// A shared Bruker dataset ("aspirin-1h/1") copied under root without its 1r (its procs
+// kept), and processed from its FID as intake processes it.
+std::optional<processing::Spectrum> processed_without_1r(platform::FileSystem& files, const std::filesystem::path& root,
+                                                         const std::string& dataset);
 
 // The name a chemist gives the couplings: "s", "d", "td", "ddd", "qd", ...
 std::string pattern_name(const std::vector<double>& couplings);

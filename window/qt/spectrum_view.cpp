@@ -222,7 +222,7 @@ void SpectrumView::draw_marks(QPainter& p, const QRectF& plot, const QRectF& lab
     QColor ink = palette().color(current ? QPalette::Highlight : QPalette::Text);
     std::string text;
     if (multiplets) {
-      const processing::Multiplet& m = form_.multiplets()[i];
+      const analysis::Multiplet& m = form_.multiplets()[i];
       // Its centre, even for an "m": the range would not leave room for the rest.
       text = platform::fixed_text(m.shift, trace_->axis == spectrum::Axis::Ppm ? 2 : 1) + " " + m.pattern + " " +
              std::to_string(m.protons) + "H";

@@ -1,5 +1,5 @@
 // What a chemist reads off a spectrum.
-#include "processing/analysis.hpp"
+#include "analysis/analysis.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -7,10 +7,10 @@
 
 #include "common/solvents.hpp"
 #include "processing/lines.hpp"
-#include "processing/multiplets.hpp"
+#include "analysis/multiplets.hpp"
 #include "processing/noise.hpp"
 
-namespace processing {
+namespace analysis {
 namespace {
 
 constexpr double kStretchSigmas = 5;
@@ -35,10 +35,10 @@ constexpr double kOtherSolventPpm = 0.5;
 // A stretch of points above the noise, and its lines (by falling frequency).
 struct Stretch {
   std::size_t from = 0, to = 0;
-  std::vector<Line> lines;
+  std::vector<processing::Line> lines;
 };
 
-std::vector<Stretch> stretches_of(const Spectrum& s, double noise) {
+std::vector<Stretch> stretches_of(const processing::Spectrum& s, double noise) {
   const auto& y = s.points;
   const double tallest = *std::max_element(y.begin(), y.end());
   const double above = std::max(kStretchSigmas * noise, kStretchShare * tallest);
@@ -52,7 +52,7 @@ std::vector<Stretch> stretches_of(const Spectrum& s, double noise) {
     while (j < y.size() && y[j] > above) ++j;
     const std::size_t from = i > 0 ? i - 1 : 0, to = std::min(y.size(), j + 1);
     const double top = *std::max_element(y.begin() + static_cast<std::ptrdiff_t>(from), y.begin() + static_cast<std::ptrdiff_t>(to));
-    const std::vector<Line> lines = lines_in(y, from, to, std::max(kLineSigmas * noise, kLineShare * top));
+    const std::vector<processing::Line> lines = processing::lines_in(y, from, to, std::max(kLineSigmas * noise, kLineShare * top));
     // Lines further apart than any coupling belong to different multiplets, however the
     // wing of one (a broad line's) runs into the other: split at the lowest point between.
     std::size_t start = from, first = 0;
@@ -64,7 +64,7 @@ std::vector<Stretch> stretches_of(const Spectrum& s, double noise) {
         const auto a = static_cast<std::ptrdiff_t>(std::lround(lines[k].index)), b = static_cast<std::ptrdiff_t>(std::lround(lines[k + 1].index));
         end = static_cast<std::size_t>(std::min_element(y.begin() + a, y.begin() + b) - y.begin()) + 1;
       }
-      found.push_back({start, end, std::vector<Line>(lines.begin() + static_cast<std::ptrdiff_t>(first), lines.begin() + static_cast<std::ptrdiff_t>(k) + 1)});
+      found.push_back({start, end, std::vector<processing::Line>(lines.begin() + static_cast<std::ptrdiff_t>(first), lines.begin() + static_cast<std::ptrdiff_t>(k) + 1)});
       start = end - 1, first = k + 1;
     }
     i = j;
@@ -72,21 +72,21 @@ std::vector<Stretch> stretches_of(const Spectrum& s, double noise) {
   return found;
 }
 
-double median_half_width(const std::vector<Line>& lines) {
+double median_half_width(const std::vector<processing::Line>& lines) {
   std::vector<double> widths;
-  for (const Line& l : lines) widths.push_back(l.halfWidth);
-  return median_of(widths);
+  for (const processing::Line& l : lines) widths.push_back(l.halfWidth);
+  return processing::median_of(widths);
 }
 
 // Stretches first to last made one multiplet, named; "m" when the lines fit no pattern.
-Multiplet multiplet_of(const Spectrum& s, const std::vector<Stretch>& st, std::size_t first, std::size_t last,
+Multiplet multiplet_of(const processing::Spectrum& s, const std::vector<Stretch>& st, std::size_t first, std::size_t last,
                        double typicalHalfWidth) {
   Multiplet m;
   m.from = st[first].from;
   m.to = st[last].to;
-  std::vector<Line> lines;
+  std::vector<processing::Line> lines;
   for (std::size_t k = first; k <= last; ++k) lines.insert(lines.end(), st[k].lines.begin(), st[k].lines.end());
-  for (const Line& l : lines) m.tallest = std::max(m.tallest, l.height);
+  for (const processing::Line& l : lines) m.tallest = std::max(m.tallest, l.height);
   m.high = s.axis_at(lines.front().index);
   m.low = s.axis_at(lines.back().index);
   const double halfWidth = median_half_width(lines);
@@ -120,8 +120,8 @@ Multiplet multiplet_of(const Spectrum& s, const std::vector<Stretch>& st, std::s
 
 // Neighbouring stretches whose lines lie within the largest coupling of each other, taken
 // as one multiplet when together they fit a pattern; each on its own otherwise.
-std::vector<Multiplet> multiplets_of(const Spectrum& s, const std::vector<Stretch>& st) {
-  std::vector<Line> all;
+std::vector<Multiplet> multiplets_of(const processing::Spectrum& s, const std::vector<Stretch>& st) {
+  std::vector<processing::Line> all;
   for (const Stretch& k : st) all.insert(all.end(), k.lines.begin(), k.lines.end());
   const double typical = median_half_width(all);
   std::vector<Multiplet> found;
@@ -155,7 +155,7 @@ std::vector<Multiplet> multiplets_of(const Spectrum& s, const std::vector<Stretc
 }
 
 // TMS, the residual protons of the solvent the spectrum was taken in, or the water in it.
-bool reference_or_solvent(const Spectrum& s, const Multiplet& m) {
+bool reference_or_solvent(const processing::Spectrum& s, const Multiplet& m) {
   if (!s.in_ppm()) return false;
   const bool singlet = m.pattern == "s" || m.pattern == "br s";
   if (m.pattern == "s" && std::fabs(m.shift) <= kTmsPpm) return true;
@@ -194,7 +194,7 @@ double proton_integral(const std::vector<Multiplet>& ms, std::optional<int> prot
   return smallest;
 }
 
-Analysis proton_analysis(const Spectrum& s, double noise, std::optional<int> protons) {
+Analysis proton_analysis(const processing::Spectrum& s, double noise, std::optional<int> protons) {
   Analysis a;
   a.noise = noise;
   std::vector<Multiplet> all = multiplets_of(s, stretches_of(s, noise));
@@ -215,12 +215,12 @@ Analysis proton_analysis(const Spectrum& s, double noise, std::optional<int> pro
   return a;
 }
 
-Analysis other_analysis(const Spectrum& s, double noise) {
+Analysis other_analysis(const processing::Spectrum& s, double noise) {
   Analysis a;
   a.noise = noise;
   const double tallest = *std::max_element(s.points.begin(), s.points.end());
   const common::Solvent* solvent = common::solvent_named(s.solvent);
-  for (const Line& l : lines_in(s.points, 0, s.points.size(), std::max(kOtherLineSigmas * noise, kOtherLineShare * tallest))) {
+  for (const processing::Line& l : processing::lines_in(s.points, 0, s.points.size(), std::max(kOtherLineSigmas * noise, kOtherLineShare * tallest))) {
     const double shift = s.axis_at(l.index);
     if (s.in_ppm() && std::fabs(shift) <= kOtherTmsPpm) continue;
     if (s.in_ppm() && solvent && s.nucleus == "13C" && solvent->carbonPpm != 0 &&
@@ -234,9 +234,9 @@ Analysis other_analysis(const Spectrum& s, double noise) {
 
 }  // namespace
 
-Analysis analyse(const Spectrum& s, std::optional<int> protons) {
+Analysis analyse(const processing::Spectrum& s, std::optional<int> protons) {
   if (s.points.size() < 3) return {};
   return s.nucleus == "1H" ? proton_analysis(s, s.noise, protons) : other_analysis(s, s.noise);
 }
 
-}  // namespace processing
+}  // namespace analysis

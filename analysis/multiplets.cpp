@@ -1,5 +1,5 @@
 // First-order multiplet patterns.
-#include "processing/multiplets.hpp"
+#include "analysis/multiplets.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +8,7 @@
 
 #include "processing/linear_system.hpp"
 
-namespace processing {
+namespace analysis {
 namespace {
 
 constexpr std::size_t kMostLines = 16;        // beyond this a multiplet is "m" without a search
@@ -115,7 +115,7 @@ class Fit {
           for (std::size_t c = 0; c < unknowns; ++c) normal[r][c] += rows[l][r] * rows[l][c];
         }
       }
-      if (!solve_linear(normal, right, solution)) return round > 0;
+      if (!processing::solve_linear(normal, right, solution)) return round > 0;
       centre = solution[0];
       for (std::size_t g = 0; g < groups.size(); ++g) groups[g].j = solution[g + 1];
     }
@@ -313,4 +313,4 @@ Pattern first_order_pattern(std::span<const double> hz, std::span<const double> 
   return pattern;
 }
 
-}  // namespace processing
+}  // namespace analysis

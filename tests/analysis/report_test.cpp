@@ -4,9 +4,9 @@
 
 #include <regex>
 
-#include "processing/analysis.hpp"
+#include "analysis/analysis.hpp"
 #include "processing/processing.hpp"
-#include "processing/report.hpp"
+#include "analysis/report.hpp"
 #include "tests/support/spectra.hpp"
 #include "tests/support/workbench.hpp"
 
@@ -51,7 +51,7 @@ class ReportTest : public ::testing::Test {
     const auto folder = fid.parent_path();
     const auto s = processing::spectrum_of(bench.files, {"", fid.string(), (folder / "acqus").string(), ""});
     if (!s) return {};
-    return processing::report_of(*s, processing::analyse(*s));
+    return analysis::report_of(*s, analysis::analyse(*s));
   }
   Workbench bench;
   int count = 0;
@@ -121,21 +121,21 @@ TEST(Report, ReadsAsJournalsPrintIt) {
   s.frequencyMHz = 400.13;
   s.nucleus = "1H";
   s.solvent = "CDCl3";
-  processing::Analysis a;
+  analysis::Analysis a;
   a.multiplets = {{8.1099, 8.12, 8.10, 0, 0, "dd", {7.94, 1.66}, 1, 1, 1},
                   {7.34, 7.404, 7.278, 0, 0, "m", {}, 5, 5, 1},
                   {2.349, 2.349, 2.349, 0, 0, "s", {}, 3, 3, 1}};
-  EXPECT_EQ(processing::report_of(s, a),
+  EXPECT_EQ(analysis::report_of(s, a),
             "1H NMR (400 MHz, CDCl3) \u03b4 8.11 (dd, J = 7.9, 1.7 Hz, 1H), 7.40 \u2013 7.28 (m, 5H), 2.35 (s, 3H).\n");
   s.nucleus = "13C";
   s.frequencyMHz = 100.61;
   a.lines = {170.23, 150.91, 21.04};
-  EXPECT_EQ(processing::report_of(s, a), "13C NMR (101 MHz, CDCl3) \u03b4 170.2, 150.9, 21.0.\n");
+  EXPECT_EQ(analysis::report_of(s, a), "13C NMR (101 MHz, CDCl3) \u03b4 170.2, 150.9, 21.0.\n");
   a.lines.clear();
-  EXPECT_EQ(processing::report_of(s, a), "13C NMR (101 MHz, CDCl3): no signal above the noise.\n");
+  EXPECT_EQ(analysis::report_of(s, a), "13C NMR (101 MHz, CDCl3): no signal above the noise.\n");
   s.solvent.clear();
   s.frequencyMHz = 0;
-  EXPECT_EQ(processing::report_of(s, a), "13C NMR (): no ppm axis (its parameters give no SW_h, O1 and BF1).\n");
+  EXPECT_EQ(analysis::report_of(s, a), "13C NMR (): no ppm axis (its parameters give no SW_h, O1 and BF1).\n");
 }
 
 }  // namespace

@@ -3,10 +3,10 @@
 
 #include <string>
 
-#include "processing/analysis.hpp"
+#include "analysis/analysis.hpp"
 #include "processing/spectrum.hpp"
 
-namespace processing {
+namespace analysis {
 
 // As journals print it, with its line end:
 //   1H NMR (400 MHz, CDCl3) δ 8.11 (dd, J = 7.9, 1.7 Hz, 1H), 7.40 – 7.28 (m, 5H), 2.35 (s, 3H).
@@ -15,7 +15,7 @@ namespace processing {
 // with an en dash), one for other nuclei; J in Hz with one decimal, largest first; the
 // frequency in whole MHz; the solvent as acqus names it (left out when it names none). A
 // spectrum without a ppm axis, or without a signal, says so.
-std::string report_of(const Spectrum& spectrum, const Analysis& analysis);
+std::string report_of(const processing::Spectrum& spectrum, const Analysis& analysis);
 
 // One multiplet as the report gives it: "8.11 (dd, J = 7.9, 1.7 Hz, 1H)"; and its parts:
 // where it lies ("8.11", or "7.40 – 7.28" for an "m") and its couplings ("J = 7.9, 1.7 Hz";
@@ -24,4 +24,4 @@ std::string multiplet_text(const Multiplet& multiplet);
 std::string shift_text(const Multiplet& multiplet);
 std::string couplings_text(const Multiplet& multiplet);
 
-}  // namespace processing
+}  // namespace analysis

@@ -1,14 +1,14 @@
 // The list of a spectrum's signals that journals print.
-#include "processing/report.hpp"
+#include "analysis/report.hpp"
 
 #include <cmath>
 
 #include "platform/text.hpp"
 
-namespace processing {
+namespace analysis {
 namespace {
 
-std::string heading(const Spectrum& s) {
+std::string heading(const processing::Spectrum& s) {
   std::string text = (s.nucleus.empty() ? std::string() : s.nucleus + " ") + "NMR (";
   if (s.in_ppm()) text += std::to_string(std::lround(s.frequencyMHz)) + " MHz";
   if (!s.solvent.empty()) text += std::string(s.in_ppm() ? ", " : "") + s.solvent;
@@ -34,7 +34,7 @@ std::string multiplet_text(const Multiplet& m) {
   return shift_text(m) + " (" + m.pattern + (couplings.empty() ? "" : ", " + couplings) + ", " + std::to_string(m.protons) + "H)";
 }
 
-std::string report_of(const Spectrum& s, const Analysis& a) {
+std::string report_of(const processing::Spectrum& s, const Analysis& a) {
   if (!s.in_ppm()) return heading(s) + ": no ppm axis (its parameters give no SW_h, O1 and BF1).\n";
   std::string items;
   if (s.nucleus == "1H") {
@@ -52,4 +52,4 @@ std::string report_of(const Spectrum& s, const Analysis& a) {
   return heading(s) + " \u03b4 " + items + ".\n";
 }
 
-}  // namespace processing
+}  // namespace analysis

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace processing {
+namespace analysis {
 
 // A multiplet's pattern as a chemist names it.
 struct Pattern {
@@ -40,4 +40,4 @@ inline constexpr double kMostMisfit = 0.25;
 Pattern first_order_pattern(std::span<const double> hz, std::span<const double> y, std::span<const double> lines,
                             double halfWidthHz);
 
-}  // namespace processing
+}  // namespace analysis

@@ -8,7 +8,7 @@
 
 #include "processing/spectrum.hpp"
 
-namespace processing {
+namespace analysis {
 
 struct Multiplet {
   double shift = 0;              // its centre on the axis (ppm, or Hz without one)
@@ -45,6 +45,6 @@ inline constexpr double kBroadLine = 3;
 // (0.15 protons off, root mean square), else the smallest as one proton. A multiplet whose
 // lines fit no pattern is tried again on its main lines (0.3 of its tallest or more).
 // For other nuclei: the shifts of the lines that stand out, without TMS and the solvent's.
-Analysis analyse(const Spectrum& spectrum, std::optional<int> protons = std::nullopt);
+Analysis analyse(const processing::Spectrum& spectrum, std::optional<int> protons = std::nullopt);
 
-}  // namespace processing
+}  // namespace analysis
