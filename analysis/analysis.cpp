@@ -162,9 +162,9 @@ bool reference_or_solvent(const processing::Spectrum& s, const Multiplet& m) {
   const common::Solvent* solvent = common::solvent_named(s.solvent);
   if (!solvent) return false;
   if (singlet && std::fabs(m.shift - solvent->waterPpm) <= kWaterPpm) return true;
-  if (std::fabs(m.shift - solvent->protonPpm) > kSolventPpm) return false;
+  if (std::fabs(m.shift - solvent->proton.ppm) > kSolventPpm) return false;
   // A singlet, or a CHD2 group's quintet (J(H,D) about 2 Hz: too fine to be named at times).
-  return solvent->protonLines == 1 ? singlet : (m.high - m.low) * s.frequencyMHz <= kQuintetHz;
+  return solvent->proton.deuterons == 0 ? singlet : (m.high - m.low) * s.frequencyMHz <= kQuintetHz;
 }
 
 
@@ -223,8 +223,8 @@ Analysis other_analysis(const processing::Spectrum& s, double noise) {
   for (const processing::Line& l : processing::lines_in(s.points, 0, s.points.size(), std::max(kOtherLineSigmas * noise, kOtherLineShare * tallest))) {
     const double shift = s.axis_at(l.index);
     if (s.in_ppm() && std::fabs(shift) <= kOtherTmsPpm) continue;
-    if (s.in_ppm() && solvent && s.nucleus == "13C" && solvent->carbonPpm != 0 &&
-        std::fabs(shift - solvent->carbonPpm) <= kOtherSolventPpm) {
+    if (s.in_ppm() && solvent && s.nucleus == "13C" && solvent->carbon.ppm != 0 &&
+        std::fabs(shift - solvent->carbon.ppm) <= kOtherSolventPpm) {
       continue;
     }
     a.lines.push_back(shift);

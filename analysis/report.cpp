@@ -1,9 +1,11 @@
 // The list of a spectrum's signals that journals print.
 #include "analysis/report.hpp"
 
+#include <cctype>
 #include <cmath>
 
 #include "platform/text.hpp"
+#include "processing/referencing.hpp"
 
 namespace analysis {
 namespace {
@@ -49,7 +51,14 @@ std::string report_of(const processing::Spectrum& s, const Analysis& a) {
     }
   }
   if (items.empty()) return heading(s) + ": no signal above the noise.\n";
-  return heading(s) + " \u03b4 " + items + ".\n";
+  std::string report = heading(s) + " \u03b4 " + items + ".\n";
+  // Shifts that no reference set are the spectrometer's own: a reader must know.
+  if (s.referencing.kind == processing::Reference::Carrier) {
+    std::string why = processing::referencing_text(s);
+    why[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(why[0])));
+    report += why + "; the shifts stand on the spectrometer's axis.\n";
+  }
+  return report;
 }
 
 }  // namespace analysis

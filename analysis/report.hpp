@@ -14,7 +14,9 @@ namespace analysis {
 // From high δ to low; δ with two decimals for 1H (a multiplet "m" as its range, high – low,
 // with an en dash), one for other nuclei; J in Hz with one decimal, largest first; the
 // frequency in whole MHz; the solvent as acqus names it (left out when it names none). A
-// spectrum without a ppm axis, or without a signal, says so.
+// spectrum without a ppm axis, or without a signal, says so; one that no reference set
+// says so on a line of its own ("Not referenced: no TMS or CDCl3 line found; the shifts
+// stand on the spectrometer's axis.").
 std::string report_of(const processing::Spectrum& spectrum, const Analysis& analysis);
 
 // One multiplet as the report gives it: "8.11 (dd, J = 7.9, 1.7 Hz, 1H)"; and its parts:

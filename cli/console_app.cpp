@@ -17,6 +17,7 @@
 #include "platform/process.hpp"
 #include "platform/sdl_media.hpp"
 #include "platform/text.hpp"
+#include "processing/referencing.hpp"
 #include "common/scratch_paths.hpp"
 #include "spectrum/audio_graph.hpp"
 #include "window/control_state.hpp"
@@ -227,6 +228,8 @@ int run_console(const std::vector<std::string>& args, std::ostream& standardOutp
 
   out << printable(window.title());
   out.stream().flush();
+  // What the shifts it reports stand on, once a dataset's spectrum was made.
+  if (dataset && form.spectrum() && form.spectrum()->in_ppm()) err.say(processing::referencing_text(*form.spectrum()));
   if (const auto message = window::no_sound_message(sound)) {
     err.say(*message);
     status = 1;

@@ -10,7 +10,8 @@ namespace formats {
 
 // What a spectrum's axis was referenced to: ##.SHIFT REFERENCE's fields, the kind
 // ("INTERNAL"), the compound whose line set it ("CHCl3", "TMS"), the 1-based point where
-// that line lies and the shift it was given.
+// that line lies and the shift it was given. An axis that no line set names what it stands
+// on ("OPERATOR", "BF1") and its first point's shift.
 struct ShiftReference {
   std::string kind = "INTERNAL";
   std::string compound;

@@ -1,6 +1,8 @@
 // The spectrum a dataset was taken in with, as JCAMP-DX exports it.
 #include "intake/exported_spectrum.hpp"
 
+#include <cmath>
+
 namespace intake {
 
 formats::ExportedSpectrum exported(const processing::Spectrum& s) {
@@ -12,8 +14,21 @@ formats::ExportedSpectrum exported(const processing::Spectrum& s) {
   e.firstHz = s.firstHz;
   e.lastHz = s.points.empty() ? s.firstHz : s.hz_at(static_cast<double>(s.points.size() - 1));
   if (s.in_ppm()) {
-    const char* compound = s.reference == processing::Reference::Tms ? "TMS" : s.solvent.empty() ? "NONE" : s.solvent.c_str();
-    e.reference = formats::ShiftReference{"INTERNAL", compound, 1, s.axis_at(0)};
+    // The line that set the axis, where it lies; else the first point's shift, on the
+    // operator's axis or on none.
+    const processing::Referencing& r = s.referencing;
+    switch (r.kind) {
+      case processing::Reference::Tms:
+      case processing::Reference::Solvent:
+        e.reference = formats::ShiftReference{"INTERNAL", r.compound, std::llround(r.index) + 1, r.ppm};
+        break;
+      case processing::Reference::Operator:
+        e.reference = formats::ShiftReference{"INTERNAL", "OPERATOR", 1, s.axis_at(0)};
+        break;
+      case processing::Reference::Carrier:
+        e.reference = formats::ShiftReference{"NONE", "BF1", 1, s.axis_at(0)};
+        break;
+    }
   }
   e.points = {s.points.data(), s.points.size()};
   e.scale = s.originalScale;

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "common/converted_parameters.hpp"
+#include "common/solvents.hpp"
 #include "processing/baseline.hpp"
 #include "processing/group_delay.hpp"
 #include "processing/phasing.hpp"
@@ -19,6 +20,8 @@ namespace {
 
 constexpr std::size_t kMostProcessedPoints = std::size_t{1} << 24;
 constexpr double kFidRate = 32768 / 3.9584243;  // the sound's FID rate, when acqus has none
+constexpr double kSameFrequencyHz = 0.05;        // a reference this close to BF1 is BF1, written out
+constexpr std::size_t kTitleSearched = 4096;     // bytes of a title looked through for its solvent
 
 std::string first_line(const std::string& text) { return text.substr(0, text.find_first_of("\r\n")); }
 
@@ -39,9 +42,20 @@ double original_scale(std::string_view acqus) {
   return error == std::errc() && end == digits.data() + digits.size() ? std::ldexp(1.0, -exponent) : 1;
 }
 
+// The frequency the operator calibrated as 0 ppm: procs's SF, or a converted dataset's
+// FIDSONG_SF, where it differs from the base frequency BF1; nothing where it is BF1, for
+// then nobody calibrated.
+std::optional<double> operator_reference(std::string_view acqus, std::string_view procs) {
+  auto mhz = bruker::real_parameter(procs, "SF");
+  if (!mhz) mhz = bruker::real_parameter(acqus, common::kOperatorReferenceParameter);
+  const auto bf1 = bruker::real_parameter(acqus, "BF1");
+  if (!mhz || !(*mhz > 0) || (bf1 && std::fabs(*mhz - *bf1) * 1e6 <= kSameFrequencyHz)) return std::nullopt;
+  return mhz;
+}
+
 // s: the dataset's title, nucleus and the like, to which the points are added.
-std::optional<Spectrum> read_processed(platform::FileSystem& files, const std::string& folder, std::string_view procs,
-                                       Spectrum s) {
+std::optional<Spectrum> read_processed(platform::FileSystem& files, const std::string& folder, std::string_view acqus,
+                                       std::string_view procs, Spectrum s) {
   const auto si = bruker::integer_parameter(procs, "SI");
   const auto offset = bruker::real_parameter(procs, "OFFSET");
   const auto swp = bruker::real_parameter(procs, "SW_p");
@@ -70,7 +84,13 @@ std::optional<Spectrum> read_processed(platform::FileSystem& files, const std::s
   s.frequencyMHz = *sf;
   s.firstHz = *offset * *sf;
   s.hzPerPoint = *swp / static_cast<double>(*si);
-  s.reference = Reference::Operator;
+  s.noise = noise_of(s.points, signal_free(s.points, s.hzPerPoint));
+  // The operator's axis where they calibrated it; referenced here where they did not.
+  if (operator_reference(acqus, procs)) {
+    s.referencing.kind = Reference::Operator;
+  } else {
+    reference(s, std::nullopt, s.noise);
+  }
   return s;
 }
 
@@ -97,9 +117,7 @@ std::optional<Spectrum> processed_fid(platform::FileSystem& files, const Sources
   const double sfo1 = bruker::real_parameter(acqus, "SFO1").value_or(*bf1 + *o1 * 1e-6);
   s.frequencyMHz = *bf1;
   s.firstHz += (sfo1 - *bf1) * 1e6;
-  auto operatorMHz = bruker::real_parameter(procs, "SF");
-  if (!operatorMHz) operatorMHz = bruker::real_parameter(acqus, common::kOperatorReferenceParameter);
-  reference(s, operatorMHz, s.noise);
+  reference(s, operator_reference(acqus, procs), s.noise);
   return s;
 }
 
@@ -112,13 +130,14 @@ std::optional<Spectrum> spectrum_of(platform::FileSystem& files, const Sources& 
   dataset.nucleus = bracketed(acqus, "NUC1");
   if (dataset.nucleus == "off") dataset.nucleus.clear();
   dataset.solvent = bracketed(acqus, "SOLVENT");
-  dataset.title = first_line(bruker::text_file(files, sources.title));
+  const std::string title = bruker::text_file(files, sources.title);
+  dataset.title = first_line(title);
+  if (!common::solvent_named(dataset.solvent)) {
+    if (std::string named = solvent_in_title(title.substr(0, kTitleSearched)); !named.empty()) dataset.solvent = named;
+  }
   dataset.originalScale = original_scale(acqus);
   if (!sources.processed.empty()) {
-    if (auto s = read_processed(files, sources.processed, procs, dataset)) {
-      s->noise = noise_of(s->points, signal_free(s->points, s->hzPerPoint));
-      return s;
-    }
+    if (auto s = read_processed(files, sources.processed, acqus, procs, dataset)) return s;
   }
   return processed_fid(files, sources, acqus, procs, std::move(dataset));
 }

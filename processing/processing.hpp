@@ -24,13 +24,14 @@ struct Sources {
 };
 
 // The processed spectrum when the folder holds 1r and a procs that says how to read it
-// (SI, BYTORDP, DTYPP, NC_proc, OFFSET, SW_p, SF): its points from OFFSET ppm down, on the
-// operator's axis. Otherwise the first FID of the FID file, processed: the digital
-// filter's delay, exponential apodization, zero filling to twice its points or more, the
-// transform, automatic phase correction, baseline correction; in ppm when acqus gives
-// SW_h, O1 and BF1, referenced to the operator's 0 ppm (procs's SF, or FIDSONG_SF of a
-// converted acqus), else to TMS, else to the solvent's residual line, else to BF1; in Hz
-// from the carrier without them. Nothing when neither has two points.
+// (SI, BYTORDP, DTYPP, NC_proc, OFFSET, SW_p, SF): its points from OFFSET ppm down.
+// Otherwise the first FID of the FID file, processed: the digital filter's delay,
+// exponential apodization, zero filling to twice its points or more, the transform,
+// automatic phase correction, baseline correction; in ppm when acqus gives SW_h, O1 and
+// BF1, in Hz from the carrier without them. Either is referenced (see reference()): to
+// the operator's 0 ppm where they calibrated one (procs's SF, or FIDSONG_SF of a converted
+// acqus, differing from BF1), else to TMS, else to the residual line of the solvent that
+// acqus names (else the title), else not at all. Nothing when neither has two points.
 std::optional<Spectrum> spectrum_of(platform::FileSystem& files, const Sources& sources);
 
 }  // namespace processing

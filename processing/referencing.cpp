@@ -6,76 +6,95 @@
 #include <vector>
 
 #include "common/solvents.hpp"
+#include "platform/text.hpp"
 #include "processing/lines.hpp"
-#include "processing/noise.hpp"
+#include "processing/reference_lines.hpp"
 
 namespace processing {
 namespace {
 
-constexpr double kSearchPpm = 0.1;     // how far from its place a reference line may lie
-constexpr double kQuintetPpm = 0.01;   // a quintet's centre, from its line nearest the place
-constexpr double kLineSigmas = 10;     // a reference line stands this far above the noise
-constexpr double kSharpness = 2;       // TMS is no wider than twice the median line
-constexpr double kAloneHz = 10;        // and has no line of a third of its height this near
-constexpr double kAloneShare = 1.0 / 3;
+constexpr double kLineSigmas = 10;      // a reference line stands this far above the noise
+constexpr double kBenchtopMHz = 150;    // a proton frequency at or below it: a benchtop magnet
+constexpr double kCarbonToProton = 3.9767;  // the ratio of the two nuclei's frequencies
+constexpr double kTmsNearZeroPpm = 0.1;     // TMS on the base frequency's axis of a locked magnet
+constexpr double kLeastMatch = 0.8;         // the correlation a reference line's pattern reaches at least
+constexpr double kSharpness = 2;            // TMS is no wider than twice the typical line
+constexpr double kWaterReachPpm = 0.2;      // water moves with temperature and concentration
+constexpr double kWaterBonus = 1.25;
+constexpr double kLeastSingletShare = 0.03; // of the tallest point: a singlet's line is no speck
+constexpr double kCorrelationPower = 4;     // how sharply a worse match loses
+constexpr double kHeightPower = 0.25;       // and a smaller line
 
-// The lines within kSearchPpm of a shift on the current axis.
-std::vector<Line> lines_near(const Spectrum& s, double ppm, double least) {
-  const double a = s.index_of(ppm + kSearchPpm), b = s.index_of(ppm - kSearchPpm);
-  const auto n = static_cast<double>(s.points.size());
-  const auto from = static_cast<std::size_t>(std::clamp(std::floor(a), 0.0, n));
-  const auto to = static_cast<std::size_t>(std::clamp(std::ceil(b) + 1, 0.0, n));
-  return lines_in(s.points, from, to, least);
+struct Search {
+  double reachPpm = 0;      // how far from its place the line may lie
+  double spreadPpm = 0;     // how far it usually lies: a locked magnet's axis is close, an unlocked one's anywhere
+  double agreementPpm = 0;  // how far TMS may lie from where the solvent's line puts 0
+};
+
+Search search_for(const Spectrum& s) {
+  const bool carbon = s.nucleus == "13C";
+  const double protonMHz = s.frequencyMHz * (carbon ? kCarbonToProton : 1);
+  const bool benchtop = protonMHz <= kBenchtopMHz;
+  if (carbon) return benchtop ? Search{4.0, 4.0, 0.5} : Search{2.0, 1.0, 0.5};
+  return benchtop ? Search{2.5, 2.5, 0.05} : Search{0.2, 0.05, 0.05};
 }
 
 // Moves the axis so that the point at index reads ppm.
 void set_shift(Spectrum& s, double index, double ppm) { s.firstHz += ppm * s.frequencyMHz - s.hz_at(index); }
 
-// The lines at least a share of the tallest point high: whose widths are the spectrum's
-// own, not the noise's.
-constexpr double kTypicalShare = 0.05;
+double index_range_start(const Spectrum& s, double ppm, double reach) { return s.index_of(ppm + reach); }
+double index_range_end(const Spectrum& s, double ppm, double reach) { return s.index_of(ppm - reach); }
 
-bool found_tms(Spectrum& s, double least) {
-  const std::vector<Line> near = lines_near(s, 0, least);
-  if (near.empty()) return false;
-  const double tallest = *std::max_element(s.points.begin(), s.points.end());
-  std::vector<double> widths;
-  for (const Line& l : lines_in(s.points, 0, s.points.size(), std::max(least, kTypicalShare * tallest))) {
-    widths.push_back(l.halfWidth);
+// The best match of the residual line's pattern near its place, or none that matches well
+// enough: by correlation, nearness and height, the water's line where it belongs a bonus.
+std::optional<PatternMatch> solvent_line(const Spectrum& s, const common::Solvent& solvent, const common::ResidualLine& r,
+                                         const Search& search, double least, double width) {
+  const LinePattern pattern = deuterium_pattern(r.deuterons, r.couplingHz);
+  const std::vector<PatternMatch> found =
+      pattern_matches(s, pattern, index_range_start(s, r.ppm, search.reachPpm), index_range_end(s, r.ppm, search.reachPpm), least, width);
+  double tallest = 0;
+  for (const PatternMatch& m : found) tallest = std::max(tallest, m.height);
+  const double spread = search.spreadPpm;
+  // A singlet has nothing but its shape and height to tell it from a speck of an impurity
+  // or a line of the sample: it must stand out and stand alone.
+  const double tallestPoint = *std::max_element(s.points.begin(), s.points.end());
+  std::optional<PatternMatch> best;
+  double bestScore = 0;
+  for (const PatternMatch& m : found) {
+    if (m.correlation < kLeastMatch) continue;
+    if (r.deuterons == 0 && (m.height < kLeastSingletShare * tallestPoint || has_partner(s, m, least))) continue;
+    const double offset = s.axis_at(m.index) - r.ppm;
+    double score = std::pow(m.correlation, kCorrelationPower) * std::exp(-0.5 * (offset / spread) * (offset / spread)) *
+                   std::pow(m.height / tallest, kHeightPower);
+    if (s.nucleus == "1H" && solvent.waterPpm != r.ppm) {
+      const double water = solvent.waterPpm + offset;
+      if (!lines_in(s.points, static_cast<std::size_t>(std::max(0.0, index_range_start(s, water, kWaterReachPpm))),
+                    static_cast<std::size_t>(std::max(0.0, index_range_end(s, water, kWaterReachPpm))), least)
+               .empty()) {
+        score *= kWaterBonus;
+      }
+    }
+    if (score > bestScore) bestScore = score, best = m;
   }
-  const double typical = widths.empty() ? 0 : median_of(widths);
-  const auto alone = static_cast<std::size_t>(std::lround(kAloneHz / s.hzPerPoint));
-  const Line* tms = nullptr;
-  for (const Line& l : near) {
-    const auto at = static_cast<std::size_t>(std::lround(l.index));
-    const std::vector<Line> around =
-        lines_in(s.points, at > alone ? at - alone : 0, std::min(s.points.size(), at + alone + 1), kAloneShare * l.height);
-    const bool single = std::none_of(around.begin(), around.end(), [&](const Line& other) { return std::fabs(other.index - l.index) > 0.5; });
-    const bool sharp = l.halfWidth <= kSharpness * typical;
-    if (sharp && single && (!tms || l.height > tms->height)) tms = &l;
-  }
-  if (!tms) return false;
-  set_shift(s, tms->index, 0);
-  return true;
+  return best;
 }
 
-bool found_solvent(Spectrum& s, double least) {
-  const common::Solvent* solvent = common::solvent_named(s.solvent);
-  if (!solvent) return false;
-  const double place = s.nucleus == "13C" ? solvent->carbonPpm : s.nucleus == "1H" ? solvent->protonPpm : 0;
-  if (place == 0) return false;
-  const std::vector<Line> near = lines_near(s, place, least);
-  if (near.empty()) return false;
-  const auto distance = [&](const Line& l) { return std::fabs(s.axis_at(l.index) - place); };
-  const Line* chosen = &*std::min_element(near.begin(), near.end(), [&](const Line& a, const Line& b) { return distance(a) < distance(b); });
-  if (solvent->protonLines > 1 && s.nucleus == "1H") {
-    const double around = s.axis_at(chosen->index);
-    for (const Line& l : near) {
-      if (std::fabs(s.axis_at(l.index) - around) <= kQuintetPpm && l.height > chosen->height) chosen = &l;
-    }
+// TMS's singlet: sharp, matching a singlet, alone, the tallest such within reach of where
+// 0 is expected.
+std::optional<PatternMatch> tms_line(const Spectrum& s, double zeroAt, double reach, double least, double width) {
+  const LinePattern singlet = deuterium_pattern(0, 0);
+  std::optional<PatternMatch> best;
+  for (const PatternMatch& m : pattern_matches(s, singlet, index_range_start(s, zeroAt, reach), index_range_end(s, zeroAt, reach), least, width)) {
+    if (m.correlation < kLeastMatch || m.widthHz > kSharpness * width || has_partner(s, m, least)) continue;
+    if (!best || m.height > best->height) best = m;
   }
-  set_shift(s, chosen->index, place);
-  return true;
+  return best;
+}
+
+const common::ResidualLine* residual_line(const Spectrum& s, const common::Solvent* solvent) {
+  if (!solvent) return nullptr;
+  const common::ResidualLine* r = s.nucleus == "1H" ? &solvent->proton : s.nucleus == "13C" ? &solvent->carbon : nullptr;
+  return r && r->ppm != 0 ? r : nullptr;
 }
 
 }  // namespace
@@ -86,15 +105,67 @@ void reference(Spectrum& s, std::optional<double> operatorMHz, double noise) {
     // The same points, counted from the operator's 0 ppm instead of the base frequency.
     s.firstHz += (s.frequencyMHz - *operatorMHz) * 1e6;
     s.frequencyMHz = *operatorMHz;
-    s.reference = Reference::Operator;
+    s.referencing = {Reference::Operator, {}, 0, 0, 0, {}};
     return;
   }
+  const common::Solvent* solvent = common::solvent_named(s.solvent);
+  const common::ResidualLine* residual = residual_line(s, solvent);
+  s.referencing = {Reference::Carrier, {}, 0, 0, 0, {}};
+  if (s.nucleus != "1H" && s.nucleus != "13C") return;
+  s.referencing.sought = residual ? "TMS or " + std::string(solvent->name) : "TMS";
   const double least = kLineSigmas * noise;
-  if (found_tms(s, least)) {
-    s.reference = Reference::Tms;
-  } else if (found_solvent(s, least)) {
-    s.reference = Reference::Solvent;
+  const double width = typical_width_hz(s, least);
+  const Search search = search_for(s);
+  std::optional<PatternMatch> line = residual ? solvent_line(s, *solvent, *residual, search, least, width) : std::nullopt;
+  // TMS where the solvent's line puts 0; else where a locked magnet puts it, and then, if
+  // the two disagree, the line nearer its own place is believed.
+  std::optional<PatternMatch> tms;
+  if (line) tms = tms_line(s, s.axis_at(line->index) - residual->ppm, search.agreementPpm, least, width);
+  if (!tms && search.spreadPpm < search.reachPpm) {
+    tms = tms_line(s, 0, kTmsNearZeroPpm, least, width);
+    if (tms && line && std::fabs(s.axis_at(tms->index)) > std::fabs(s.axis_at(line->index) - residual->ppm)) tms.reset();
   }
+  if (tms) {
+    set_shift(s, tms->index, 0);
+    s.referencing = {Reference::Tms, "TMS", 0, tms->index, tms->widthHz, {}};
+  } else if (line) {
+    set_shift(s, line->index, residual->ppm);
+    s.referencing = {Reference::Solvent, std::string(residual->compound), residual->ppm, line->index, line->widthHz, {}};
+  }
+}
+
+std::string solvent_in_title(const std::string& title) {
+  std::string word;
+  for (std::size_t i = 0; i <= title.size(); ++i) {
+    const char c = i < title.size() ? title[i] : ' ';
+    if (std::isalnum(static_cast<unsigned char>(c)) || c == '-') {
+      word += c;
+      continue;
+    }
+    // A plain "methanol" or "benzene" may be the compound: only names that say they are
+    // deuterated count, and the two that chemists write for their deuterated forms.
+    const std::string key = common::solvent_key(word);
+    const bool deuterated = std::any_of(key.begin(), key.end(), [](char k) { return k >= '0' && k <= '9'; }) ||
+                            key == "dmso" || key == "meod" || key == "chloroformd";
+    if (const common::Solvent* s = deuterated ? common::solvent_named(word) : nullptr) return std::string(s->name);
+    word.clear();
+  }
+  return {};
+}
+
+std::string referencing_text(const Spectrum& s) {
+  if (!s.in_ppm()) return {};
+  const Referencing& r = s.referencing;
+  switch (r.kind) {
+    case Reference::Operator:
+      return "the operator's calibration";
+    case Reference::Tms:
+    case Reference::Solvent:
+      return "referenced to " + r.compound + " at " + platform::fixed_text(r.ppm, 2) + " ppm";
+    case Reference::Carrier:
+      break;
+  }
+  return r.sought.empty() ? "not referenced" : "not referenced: no " + r.sought + " line found";
 }
 
 }  // namespace processing

@@ -14,10 +14,20 @@ using Intensities = platform::LargeVector<double>;
 
 // Where the spectrum's 0 ppm came from, in the order it is looked for.
 enum class Reference {
-  Operator,  // the dataset's own processing parameters (procs: SF), or its processed spectrum
-  Tms,       // a sharp singlet within 0.1 ppm of 0, set to 0.00
-  Solvent,   // the residual line of the solvent that acqus names, set to its shift
-  Carrier,   // the spectrometer's base frequency (BF1), as acquired
+  Operator,  // the operator's calibration (procs's SF where it differs from BF1)
+  Tms,       // TMS's singlet, set to 0.00
+  Solvent,   // the residual line of the solvent the dataset names, set to its shift
+  Carrier,   // the spectrometer's base frequency (BF1), as acquired: not referenced
+};
+
+// What set the axis, as a chemist states it.
+struct Referencing {
+  Reference kind = Reference::Carrier;
+  std::string compound;  // whose line it was: "TMS", "CHCl3", "DMSO-d5"; empty for the others
+  double ppm = 0;        // the shift its line was given
+  double index = 0;      // where its line's centre lies among the points
+  double widthHz = 0;    // its lines' full width at half height, as they matched best
+  std::string sought;    // not referenced: what was looked for ("TMS or CDCl3")
 };
 
 struct Spectrum {
@@ -25,9 +35,9 @@ struct Spectrum {
   double firstHz = 0;          // the first point's frequency above 0 ppm (above the carrier without one)
   double hzPerPoint = 1;       // from one point to the next, downwards
   double frequencyMHz = 0;     // the frequency of 0 ppm; 0: unknown, the axis is in Hz
-  Reference reference = Reference::Carrier;
+  Referencing referencing;
   std::string nucleus;         // "1H"; empty when unknown
-  std::string solvent;         // as acqus names it ("CDCl3"); empty when unknown
+  std::string solvent;         // as acqus (else the title) names it ("CDCl3"); empty when unknown
   std::string title;           // the first line of the dataset's title
   double noise = 0;            // the standard deviation of its points free of signal
   // The intensities times this are the maker's own values (a converted FID was scaled by

@@ -121,6 +121,7 @@ TEST(Report, ReadsAsJournalsPrintIt) {
   s.frequencyMHz = 400.13;
   s.nucleus = "1H";
   s.solvent = "CDCl3";
+  s.referencing = {processing::Reference::Solvent, "CHCl3", 7.26, 1, 0.5, {}};
   analysis::Analysis a;
   a.multiplets = {{8.1099, 8.12, 8.10, 0, 0, "dd", {7.94, 1.66}, 1, 1, 1},
                   {7.34, 7.404, 7.278, 0, 0, "m", {}, 5, 5, 1},
@@ -131,6 +132,9 @@ TEST(Report, ReadsAsJournalsPrintIt) {
   s.frequencyMHz = 100.61;
   a.lines = {170.23, 150.91, 21.04};
   EXPECT_EQ(analysis::report_of(s, a), "13C NMR (101 MHz, CDCl3) \u03b4 170.2, 150.9, 21.0.\n");
+  s.referencing = {processing::Reference::Carrier, {}, 0, 0, 0, "TMS or CDCl3"};
+  EXPECT_EQ(analysis::report_of(s, a), "13C NMR (101 MHz, CDCl3) \u03b4 170.2, 150.9, 21.0.\n"
+                                       "Not referenced: no TMS or CDCl3 line found; the shifts stand on the spectrometer's axis.\n");
   a.lines.clear();
   EXPECT_EQ(analysis::report_of(s, a), "13C NMR (101 MHz, CDCl3): no signal above the noise.\n");
   s.solvent.clear();

@@ -185,7 +185,9 @@ TEST_F(ConsoleAppTest, AnotherMakersFileIsTakenInAndOneWithoutAnFidIsRefusedWith
 TEST_F(ConsoleAppTest, TheReportIsPrintedAndEachMultipletHeardAsItsLinesRiseAndFall) {
   const std::string title = "\nEthanol in CDCl3, 1H, 400 MHz\nFID-Song demo dataset (synthetic)\n";
   const std::string report = "1H NMR (400 MHz, CDCl3) \u03b4 3.69 (q, J = 7.0 Hz, 2H), 2.61 (s, 1H), 1.22 (t, J = 7.0 Hz, 3H).\n";
-  EXPECT_EQ(cli({"--no-play", "--report", demo}).out, demo + title + report);
+  const ProcessResult reported = cli({"--no-play", "--report", demo});
+  EXPECT_EQ(reported.out, demo + title + report);
+  EXPECT_EQ(reported.err, "fid-song-cli: referenced to CHCl3 at 7.26 ppm\n") << "what the shifts stand on";
   EXPECT_EQ(read_file(scratch("report.txt")), report);
   // A total given: the integrals make it up.
   EXPECT_EQ(cli({"--no-play", "--report", "--protons", "12", demo}).out,
@@ -211,7 +213,7 @@ TEST_F(ConsoleAppTest, TheReportIsPrintedAndEachMultipletHeardAsItsLinesRiseAndF
 
   const ProcessResult none = cli({"--no-play", "--hear-multiplet", "4", demo});
   EXPECT_EQ(none.status, 1);
-  EXPECT_EQ(none.err, "fid-song-cli: the spectrum has no multiplet 4 (it has 3)\n");
+  EXPECT_EQ(none.err, "fid-song-cli: referenced to CHCl3 at 7.26 ppm\nfid-song-cli: the spectrum has no multiplet 4 (it has 3)\n");
   for (const auto& bad : {std::vector<std::string>{"--hear-multiplet", "x", demo}, {"--protons", "0", demo},
                           {"--hear-multiplet", "1"}, {"--hear-multiplet", "1", "--hear-spectrum", demo}}) {
     EXPECT_EQ(cli(bad).status, 2) << bad.front();

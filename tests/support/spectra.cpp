@@ -15,7 +15,49 @@
 namespace testsupport {
 namespace {
 
-constexpr double kTmsPpm = 0, kChloroformPpm = 7.26, kReferenceWidthHz = 0.4;
+constexpr double kTmsPpm = 0, kWaterWidthHz = 3;
+
+// A solvent's residual line: where it lies and how many deuterons of what coupling split it.
+struct Residual {
+  double ppm;
+  int deuterons;
+  double couplingHz;
+};
+struct KnownSolvent {
+  const char* name;
+  Residual proton, carbon;
+  double waterPpm;
+};
+constexpr KnownSolvent kKnownSolvents[] = {
+    {"CDCl3", {7.26, 0, 0}, {77.16, 1, 32.0}, 1.56},     {"DMSO-d6", {2.50, 2, 1.9}, {39.52, 3, 21.0}, 3.33},
+    {"CD3OD", {3.31, 2, 1.7}, {49.00, 3, 21.4}, 4.87},   {"acetone-d6", {2.05, 2, 2.2}, {29.84, 3, 19.4}, 2.84},
+    {"C6D6", {7.16, 0, 0}, {128.06, 1, 24.3}, 0.40},    {"CD3CN", {1.94, 2, 2.5}, {1.32, 3, 21.0}, 2.13},
+};
+
+// Each line of a residual pattern: its offset and its share, each deuteron splitting every
+// line into three of equal height.
+std::vector<std::pair<double, double>> deuterium_lines(const Residual& r) {
+  std::vector<double> shares = {1};
+  for (int d = 0; d < r.deuterons; ++d) {
+    std::vector<double> next(shares.size() + 2, 0);
+    for (std::size_t k = 0; k < shares.size(); ++k) next[k] += shares[k], next[k + 1] += shares[k], next[k + 2] += shares[k];
+    shares = next;
+  }
+  double total = 0;
+  for (const double v : shares) total += v;
+  std::vector<std::pair<double, double>> lines;
+  for (std::size_t k = 0; k < shares.size(); ++k) {
+    lines.push_back({(static_cast<double>(k) - static_cast<double>(shares.size() - 1) / 2) * r.couplingHz, shares[k] / total});
+  }
+  return lines;
+}
+
+const KnownSolvent* known_solvent(const std::string& name) {
+  for (const KnownSolvent& k : kKnownSolvents) {
+    if (name == k.name) return &k;
+  }
+  return nullptr;
+}
 
 // Each line of a multiplet: its offset from the centre and its share of the multiplet.
 std::vector<std::pair<double, double>> components(const std::vector<double>& couplings) {
@@ -33,10 +75,10 @@ std::vector<std::pair<double, double>> components(const std::vector<double>& cou
 std::vector<std::pair<double, double>> made_fid(const MadeSpectrum& m) {
   std::vector<std::complex<double>> z(m.points);
   const double o1 = m.carrierPpm * m.frequencyMHz;
-  const auto add = [&](double ppm, const std::vector<double>& couplings, double protons, double widthHz) {
+  const auto add_lines = [&](double ppm, const std::vector<std::pair<double, double>>& lines, double protons, double widthHz) {
     // A Lorentzian of full width w at half height decays as exp(-pi w t).
     const double decay = M_PI * widthHz / m.sweepHz;
-    for (const auto& [offset, share] : components(couplings)) {
+    for (const auto& [offset, share] : lines) {
       const double hz = ppm * m.frequencyMHz - o1 + offset;
       const std::complex<double> turn = std::polar(std::exp(-decay), 2 * M_PI * hz / m.sweepHz);
       // The digital filter delays the signal by groupDelay points: its time zero lies there,
@@ -47,9 +89,19 @@ std::vector<std::pair<double, double>> made_fid(const MadeSpectrum& m) {
       for (std::size_t k = first; k < m.points; ++k, v *= turn) z[k] += v;
     }
   };
+  const auto add = [&](double ppm, const std::vector<double>& couplings, double protons, double widthHz) {
+    add_lines(ppm, components(couplings), protons, widthHz);
+  };
   for (const MadeMultiplet& multiplet : m.multiplets) add(multiplet.ppm, multiplet.couplings, multiplet.protons, multiplet.widthHz);
-  if (m.tmsProtons > 0) add(kTmsPpm, {}, m.tmsProtons, kReferenceWidthHz);
-  if (m.solventProtons > 0) add(kChloroformPpm, {}, m.solventProtons, kReferenceWidthHz);
+  if (m.tmsProtons > 0) add(kTmsPpm, {}, m.tmsProtons, m.referenceWidthHz);
+  const bool carbon = m.nucleus == "13C";
+  if (const KnownSolvent* solvent = known_solvent(m.solvent); solvent && m.solventProtons > 0) {
+    const Residual& r = carbon ? solvent->carbon : solvent->proton;
+    add_lines(r.ppm, deuterium_lines(r), m.solventProtons, m.referenceWidthHz);
+  }
+  if (const KnownSolvent* solvent = known_solvent(m.solvent); solvent && m.waterProtons > 0 && !carbon) {
+    add(solvent->waterPpm, {}, m.waterProtons, kWaterWidthHz);
+  }
   std::mt19937 random(m.seed);
   std::normal_distribution<double> noise(0, m.noise);
   std::vector<std::pair<double, double>> pairs;
@@ -75,8 +127,8 @@ std::filesystem::path make_spectrum_dataset(const std::filesystem::path& folder,
   };
   const std::string acqus = "##TITLE= Parameter file\n##JCAMPDX= 5.0\n##$BF1= " + number(m.frequencyMHz) +
                             "\n##$BYTORDA= 0\n##$DECIM= 1664\n##$DSPFVS= 20\n##$DTYPA= 0\n##$GRPDLY= " + number(m.groupDelay) +
-                            "\n##$NUC1= <1H>\n##$O1= " + number(o1) + "\n##$SFO1= " + number(m.frequencyMHz + o1 * 1e-6) +
-                            "\n##$SOLVENT= <" + m.solvent + ">\n##$SW_h= " + number(m.sweepHz) + "\n##$TD= " +
+                            "\n##$NUC1= <" + m.nucleus + ">\n##$O1= " + number(o1) + "\n##$SFO1= " + number(m.frequencyMHz + o1 * 1e-6) +
+                            (m.solventInAcqus == "-" ? std::string() : "\n##$SOLVENT= <" + (m.solventInAcqus.empty() ? m.solvent : m.solventInAcqus) + ">") + "\n##$SW_h= " + number(m.sweepHz) + "\n##$TD= " +
                             std::to_string(2 * m.points) + "\n##END=\n";
   return make_dataset(folder, {fid, title, acqus, {}});
 }

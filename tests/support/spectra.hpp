@@ -1,6 +1,7 @@
-// Synthetic 1H datasets with known multiplets, as a modern Bruker console records them:
-// for the tests of processing and analysis, which check what was made, not what the code
-// finds.
+// Synthetic 1H and 13C datasets with known multiplets, as a modern Bruker console records
+// them: for the tests of processing and analysis, which check what was made, not what the
+// code finds. The solvents' residual lines follow the literature (Fulmer et al.,
+// Organometallics 29 (2010) 2176), written out here, not taken from the program's table.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +17,8 @@
 namespace testsupport {
 
 // A multiplet made: its centre, its couplings (equal ones repeated: {7.8, 7.8, 1.7} is a
-// td), its protons, and its lines' full width at half height before any broadening.
+// td), its protons (for 13C, its carbons' share), and its lines' full width at half height
+// before any broadening.
 struct MadeMultiplet {
   double ppm = 0;
   std::vector<double> couplings;
@@ -35,8 +37,16 @@ struct MadeSpectrum {
   double zeroPhase = 0;           // radians, the receiver's phase
   double noise = 2e-4;            // relative to one proton's first point
   double tmsProtons = 0.5;        // TMS at 0.00 ppm (0: none)
-  double solventProtons = 0.15;   // CHCl3 at 7.26 ppm (0: none)
+  // The solvent's residual line, its pattern as its deuterons split it (CHCl3's singlet at
+  // 7.26 ppm in CDCl3, DMSO-d5's 1:2:3:2:1 quintet of 1.9 Hz at 2.50, ...; for 13C its
+  // carbons' line, CDCl3's 1:1:1 triplet of 32 Hz at 77.16, DMSO-d6's septet of 21 Hz at
+  // 39.52, ...), of so many protons (0: none).
+  double solventProtons = 0.15;
   std::string solvent = "CDCl3";
+  std::string solventInAcqus = "";  // what acqus's SOLVENT says; "-": no such line; "": the solvent
+  double waterProtons = 0;          // the water dissolved in the solvent, a broad singlet
+  double referenceWidthHz = 0.4;    // the full width of TMS's and the solvent's lines
+  std::string nucleus = "1H";       // or "13C", whose lines are singlets (decoupled)
   unsigned seed = 1;
 };
 
