@@ -3,212 +3,201 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 
+#include "analysis/assembly.hpp"
+#include "analysis/enhancement.hpp"
+#include "analysis/integrals.hpp"
+#include "analysis/line_shape.hpp"
+#include "analysis/reference_seeds.hpp"
+#include "analysis/region_fit.hpp"
+#include "analysis/stretches.hpp"
+#include "analysis/structure.hpp"
 #include "common/solvents.hpp"
 #include "processing/lines.hpp"
-#include "analysis/multiplets.hpp"
 #include "processing/noise.hpp"
+#include "processing/reference_lines.hpp"
 
 namespace analysis {
 namespace {
 
 constexpr double kStretchSigmas = 5;
 constexpr double kStretchShare = 0.002;      // of the tallest point
-constexpr double kLineSigmas = 5;
-constexpr double kLineShare = 1.0 / 30;      // of its stretch's tallest point
-constexpr double kMainLineShare = 0.3;       // of its tallest: a multiplet's main lines
-constexpr double kMarginWidths = 5;          // integrated beyond the outer lines, in half widths
-constexpr double kTmsPpm = 0.02;
-constexpr double kSolventPpm = 0.05;
-constexpr double kQuintetHz = 20;            // the widest a solvent's CHD2 quintet stands, with a
-                                             // neighbour that runs into it
+constexpr double kLineSigmas = 5;            // in the enhanced spectrum
+constexpr double kLineShare = 0.005;         // of its stretch's tallest enhanced point
+constexpr double kMarginWidths = 8;          // of baseline fitted beside a stretch
+constexpr double kNarrowestLine = 0.3;       // of the enhanced width: narrower maxima are wiggles
+constexpr double kToleranceWidths = 0.35;    // of the width: where a tree's line may lie off a line (second order moves lines)
+constexpr double kLeastToleranceHz = 0.3;
+constexpr double kNameWithinHz = 0.5;        // couplings this close are named as one
+constexpr double kPointsPerWidth = 8;        // of a line's width: the finest points analysed
+constexpr double kSmallestCouplingHz = 0.5;
+constexpr double kSmallestCouplingWidths = 0.4;  // of the lines' width: a smaller coupling is their shape
+constexpr std::size_t kCandidateTrees = 4;   // of the trees its lines make, those fitted to a multiplet
+constexpr double kLargestCouplingHz = 20;    // loose lines further apart are different "m"s
 constexpr double kWaterPpm = 0.15;           // water moves with temperature and concentration
 constexpr double kImpurityShare = 0.01;      // of all integrals: below it, not the compound's
-constexpr double kWholeWithin = 0.15;        // protons integrals may lie off whole numbers
-constexpr int kMostInSmallest = 8;           // protons the smallest sharp multiplet may hold
 constexpr double kOtherLineSigmas = 6;
 constexpr double kOtherLineShare = 0.01;
 constexpr double kOtherTmsPpm = 0.1;
 constexpr double kOtherSolventPpm = 0.5;
 
-// A stretch of points above the noise, and its lines (by falling frequency).
-struct Stretch {
-  std::size_t from = 0, to = 0;
-  std::vector<processing::Line> lines;
+struct Context {
+  const processing::Spectrum& s;         // what is analysed
+  const processing::Spectrum& original;  // the spectrum whose points the multiplets name
+  double noise = 0;
+  double widthHz = 1;          // the typical line's full width
+  double enhancedWidthHz = 1;  // and in the enhanced spectrum
+  double toleranceHz = 0.3;
+  double smallestCouplingHz = 0.5;  // below it, a coupling cannot be told from the lines' shape
 };
 
-std::vector<Stretch> stretches_of(const processing::Spectrum& s, double noise) {
-  const auto& y = s.points;
-  const double tallest = *std::max_element(y.begin(), y.end());
-  const double above = std::max(kStretchSigmas * noise, kStretchShare * tallest);
-  std::vector<Stretch> found;
-  for (std::size_t i = 0; i < y.size();) {
-    if (y[i] <= above) {
-      ++i;
-      continue;
-    }
-    std::size_t j = i;
-    while (j < y.size() && y[j] > above) ++j;
-    const std::size_t from = i > 0 ? i - 1 : 0, to = std::min(y.size(), j + 1);
-    const double top = *std::max_element(y.begin() + static_cast<std::ptrdiff_t>(from), y.begin() + static_cast<std::ptrdiff_t>(to));
-    const std::vector<processing::Line> lines = processing::lines_in(y, from, to, std::max(kLineSigmas * noise, kLineShare * top));
-    // Lines further apart than any coupling belong to different multiplets, however the
-    // wing of one (a broad line's) runs into the other: split at the lowest point between.
-    std::size_t start = from, first = 0;
-    for (std::size_t k = 0; k < lines.size(); ++k) {
-      const bool apart = k + 1 == lines.size() || (lines[k + 1].index - lines[k].index) * s.hzPerPoint > kLargestCouplingHz;
-      if (!apart) continue;
-      std::size_t end = to;
-      if (k + 1 < lines.size()) {
-        const auto a = static_cast<std::ptrdiff_t>(std::lround(lines[k].index)), b = static_cast<std::ptrdiff_t>(std::lround(lines[k + 1].index));
-        end = static_cast<std::size_t>(std::min_element(y.begin() + a, y.begin() + b) - y.begin()) + 1;
-      }
-      found.push_back({start, end, std::vector<processing::Line>(lines.begin() + static_cast<std::ptrdiff_t>(first), lines.begin() + static_cast<std::ptrdiff_t>(k) + 1)});
-      start = end - 1, first = k + 1;
-    }
-    i = j;
-  }
-  return found;
+double ppm_of(const processing::Spectrum& s, double hz) { return s.in_ppm() ? hz / s.frequencyMHz : hz; }
+
+// The point nearest hz, within the spectrum.
+std::size_t point_at(const processing::Spectrum& s, double hz) {
+  const double i = (s.firstHz - hz) / s.hzPerPoint;
+  return static_cast<std::size_t>(std::clamp(std::round(i), 0.0, static_cast<double>(s.points.size())));
 }
 
-double median_half_width(const std::vector<processing::Line>& lines) {
-  std::vector<double> widths;
-  for (const processing::Line& l : lines) widths.push_back(l.halfWidth);
-  return processing::median_of(widths);
-}
-
-// Stretches first to last made one multiplet, named; "m" when the lines fit no pattern.
-Multiplet multiplet_of(const processing::Spectrum& s, const std::vector<Stretch>& st, std::size_t first, std::size_t last,
-                       double typicalHalfWidth) {
+// A multiplet as the report gives it, from its place and extent in Hz.
+Multiplet multiplet_at(const Context& c, double highHz, double lowHz, double shiftHz, double integral, double tallest) {
   Multiplet m;
-  m.from = st[first].from;
-  m.to = st[last].to;
-  std::vector<processing::Line> lines;
-  for (std::size_t k = first; k <= last; ++k) lines.insert(lines.end(), st[k].lines.begin(), st[k].lines.end());
-  for (const processing::Line& l : lines) m.tallest = std::max(m.tallest, l.height);
-  m.high = s.axis_at(lines.front().index);
-  m.low = s.axis_at(lines.back().index);
-  const double halfWidth = median_half_width(lines);
-  if (lines.size() == 1) {
-    m.pattern = halfWidth > kBroadLine * typicalHalfWidth ? "br s" : "s";
-    m.shift = m.high;
-    return m;
-  }
-  // Rising frequency, as the pattern is looked for.
-  std::vector<double> hz, y, lineHz;
-  for (std::size_t i = m.to; i-- > m.from;) {
-    hz.push_back(s.hz_at(static_cast<double>(i)));
-    y.push_back(s.points[i]);
-  }
-  for (auto l = lines.rbegin(); l != lines.rend(); ++l) lineHz.push_back(s.hz_at(l->index));
-  Pattern p = first_order_pattern(hz, y, lineHz, halfWidth * s.hzPerPoint);
-  if (p.name == "m") {
-    // Small maxima beside a multiplet's lines (a wiggle, an impurity's line) may be no
-    // part of it: its main lines alone.
-    std::vector<double> mainHz;
-    for (auto l = lines.rbegin(); l != lines.rend(); ++l) {
-      if (l->height >= kMainLineShare * m.tallest) mainHz.push_back(s.hz_at(l->index));
-    }
-    if (mainHz.size() >= 2 && mainHz.size() < lineHz.size()) p = first_order_pattern(hz, y, mainHz, halfWidth * s.hzPerPoint);
-  }
-  m.pattern = p.name;
-  m.couplings = p.couplings;
-  m.shift = p.name == "m" ? (m.high + m.low) / 2 : (s.in_ppm() ? p.centreHz / s.frequencyMHz : p.centreHz);
+  m.shift = ppm_of(c.s, shiftHz);
+  m.high = ppm_of(c.s, highHz);
+  m.low = ppm_of(c.s, lowHz);
+  m.from = point_at(c.original, highHz + c.widthHz);
+  m.to = std::min(c.original.points.size(), point_at(c.original, lowHz - c.widthHz) + 1);
+  m.integral = integral;
+  m.tallest = tallest;
   return m;
 }
 
-// Neighbouring stretches whose lines lie within the largest coupling of each other, taken
-// as one multiplet when together they fit a pattern; each on its own otherwise.
-std::vector<Multiplet> multiplets_of(const processing::Spectrum& s, const std::vector<Stretch>& st) {
-  std::vector<processing::Line> all;
-  for (const Stretch& k : st) all.insert(all.end(), k.lines.begin(), k.lines.end());
-  const double typical = median_half_width(all);
-  std::vector<Multiplet> found;
-  for (std::size_t first = 0; first < st.size();) {
-    std::size_t last = first;
-    while (last + 1 < st.size() &&
-           s.hz_at(st[last].lines.back().index) - s.hz_at(st[last + 1].lines.front().index) <= kLargestCouplingHz) {
-      ++last;
+// The fitted multiplets of a stretch as the report names them; loose lines near each
+// other as one "m".
+void name_multiplets(const Context& c, const RegionModel& model, std::vector<Multiplet>& out) {
+  std::vector<const ModelMultiplet*> loose;
+  for (const ModelMultiplet& mm : model.multiplets) {
+    if (mm.reference || !(mm.area > 0)) continue;
+    const double top = mm.area * top_of(mm.widthHz, model.lorentzian);
+    if (mm.loose) {
+      loose.push_back(&mm);
+      continue;
     }
-    Multiplet joined = multiplet_of(s, st, first, last, typical);
-    if (last == first || joined.pattern != "m") {
-      found.push_back(std::move(joined));
-    } else {
-      for (std::size_t k = first; k <= last; ++k) found.push_back(multiplet_of(s, st, k, k, typical));
-    }
-    first = last + 1;
+    const double half = half_extent(mm.groups);
+    Multiplet m = multiplet_at(c, mm.centreHz + half, mm.centreHz - half, mm.centreHz, mm.area, top);
+    const std::vector<CouplingGroup> named = joined(mm.groups, kNameWithinHz);
+    m.pattern = pattern_name(named);
+    if (named.empty() && mm.widthHz > kBroadLine * c.widthHz) m.pattern = "br s";
+    for (const CouplingGroup& g : named) m.couplings.push_back(g.hz);
+    out.push_back(std::move(m));
   }
-  // Integrated beyond the outer lines by a margin, but no further than halfway to the
-  // next multiplet.
-  for (std::size_t k = 0; k < found.size(); ++k) {
-    Multiplet& m = found[k];
-    const auto margin = static_cast<std::size_t>(std::lround(kMarginWidths * typical)) + 1;
-    std::size_t from = m.from > margin ? m.from - margin : 0;
-    std::size_t to = std::min(s.points.size(), m.to + margin);
-    if (k > 0) from = std::max(from, (found[k - 1].to + m.from) / 2);
-    if (k + 1 < found.size()) to = std::min(to, (m.to + found[k + 1].from) / 2);
-    m.integral = std::accumulate(s.points.begin() + static_cast<std::ptrdiff_t>(from),
-                                 s.points.begin() + static_cast<std::ptrdiff_t>(to), 0.0) * s.hzPerPoint;
+  std::sort(loose.begin(), loose.end(), [](const ModelMultiplet* a, const ModelMultiplet* b) { return a->centreHz > b->centreHz; });
+  for (std::size_t k = 0; k < loose.size();) {
+    std::size_t last = k;
+    double integral = loose[k]->area, tallest = 0;
+    while (last + 1 < loose.size() && loose[last]->centreHz - loose[last + 1]->centreHz <= kLargestCouplingHz) integral += loose[++last]->area;
+    for (std::size_t i = k; i <= last; ++i) tallest = std::max(tallest, loose[i]->area * top_of(loose[i]->widthHz, model.lorentzian));
+    const double high = loose[k]->centreHz, low = loose[last]->centreHz;
+    Multiplet m = multiplet_at(c, high, low, (high + low) / 2, integral, tallest);
+    m.pattern = last == k ? (loose[k]->widthHz > kBroadLine * c.widthHz ? "br s" : "s") : "m";
+    out.push_back(std::move(m));
+    k = last + 1;
   }
-  return found;
 }
 
-// TMS, the residual protons of the solvent the spectrum was taken in, or the water in it.
-bool reference_or_solvent(const processing::Spectrum& s, const Multiplet& m) {
+// A stretch's lines in the enhanced spectrum, taken apart into multiplets and fitted.
+RegionModel fitted_stretch(const Context& c, const processing::Intensities& enhanced, double enhancedNoise, Span span) {
+  const auto e = std::span<const double>(enhanced.data(), enhanced.size());
+  double top = 0;
+  for (std::size_t i = span.from; i < span.to; ++i) top = std::max(top, e[i]);
+  std::vector<FoundLine> lines;
+  const double least = std::max(kLineSigmas * enhancedNoise, kLineShare * top);
+  for (const EnhancedLine& l : enhanced_lines(e, span.from, span.to, least)) {
+    if (l.width * c.s.hzPerPoint < kNarrowestLine * c.enhancedWidthHz) continue;
+    lines.push_back({c.s.hz_at(l.index), l.area * c.s.hzPerPoint});
+  }
+  const std::vector<FoundLine> found = lines;
+  RegionModel model;
+  model.multiplets = seed_references(c.s, span, lines, c.widthHz, c.toleranceHz, c.noise);
+  SearchLimits limits{c.toleranceHz};
+  limits.smallestHz = c.smallestCouplingHz;
+  for (ModelMultiplet& m : assemble(lines, least * c.enhancedWidthHz, c.widthHz, limits)) model.multiplets.push_back(std::move(m));
+  if (model.multiplets.empty()) return model;
+  const Stretch stretch(c.s, span.from, span.to, c.noise);
+  // The shape waits for the trees: a tree with a coupling missing would make it its own.
+  Fitted f = fit(stretch, model, {.held = {}, .shape = false, .phase = true});
+  // Multiplets the fit gave no area are not there.
+  const auto before = f.model.multiplets.size();
+  std::erase_if(f.model.multiplets, [](const ModelMultiplet& m) { return !(m.area > 0); });
+  if (f.model.multiplets.size() != before && !f.model.multiplets.empty()) f = fit(stretch, f.model);
+  Growth growth;
+  growth.smallestHz = c.smallestCouplingHz;
+  f = simplest_structures({stretch, found, limits, kCandidateTrees, growth}, std::move(f));
+  f = fit(stretch, f.model);
+  // The shape let free may make a coupling narrower than the lines tell: without it.
+  bool narrowed = false;
+  for (ModelMultiplet& m : f.model.multiplets) {
+    narrowed |= std::erase_if(m.groups, [&](const CouplingGroup& g) { return g.hz < c.smallestCouplingHz; }) > 0;
+  }
+  if (narrowed) f = fit(stretch, f.model);
+  return f.model;
+}
+
+// TMS, or the water dissolved in the solvent: not the compound's.
+bool not_the_compounds(const processing::Spectrum& s, const Multiplet& m) {
   if (!s.in_ppm()) return false;
-  const bool singlet = m.pattern == "s" || m.pattern == "br s";
-  if (m.pattern == "s" && std::fabs(m.shift) <= kTmsPpm) return true;
   const common::Solvent* solvent = common::solvent_named(s.solvent);
-  if (!solvent) return false;
-  if (singlet && std::fabs(m.shift - solvent->waterPpm) <= kWaterPpm) return true;
-  if (std::fabs(m.shift - solvent->proton.ppm) > kSolventPpm) return false;
-  // A singlet, or a CHD2 group's quintet (J(H,D) about 2 Hz: too fine to be named at times).
-  return solvent->proton.deuterons == 0 ? singlet : (m.high - m.low) * s.frequencyMHz <= kQuintetHz;
+  const bool singlet = m.pattern == "s" || m.pattern == "br s";
+  return solvent && singlet && std::fabs(m.shift - solvent->waterPpm) <= kWaterPpm;
 }
 
-
-// The integral of one proton: from the total given, else the smallest count for the
-// smallest sharp multiplet that makes the sharp ones nearly whole (their integrals off
-// whole numbers by kWholeWithin at most, root mean square), else that one as one proton.
-double proton_integral(const std::vector<Multiplet>& ms, std::optional<int> protons) {
-  double total = 0, smallest = 0;
-  for (const Multiplet& m : ms) {
-    total += m.integral;
-    if (m.pattern != "br s" && (smallest == 0 || m.integral < smallest)) smallest = m.integral;
+// The spectrum with points kept no finer than a line needs: each run of factor points
+// their mean, at the run's middle; its noise as the mean's.
+processing::Spectrum binned(const processing::Spectrum& s, std::size_t factor) {
+  processing::Spectrum b = s;
+  b.points.assign(s.points.size() / factor, 0);
+  for (std::size_t j = 0; j < b.points.size(); ++j) {
+    double sum = 0;
+    for (std::size_t k = 0; k < factor; ++k) sum += s.points[j * factor + k];
+    b.points[j] = sum / static_cast<double>(factor);
   }
-  if (protons && *protons > 0) return total / *protons;
-  if (!(smallest > 0)) return ms.empty() ? 1 : total / static_cast<double>(ms.size());
-  for (int n = 1; n <= kMostInSmallest; ++n) {
-    const double unit = smallest / n;
-    double squares = 0, count = 0;
-    for (const Multiplet& m : ms) {
-      if (m.pattern == "br s") continue;
-      const double p = m.integral / unit;
-      squares += (p - std::round(p)) * (p - std::round(p));
-      ++count;
-    }
-    if (std::sqrt(squares / count) <= kWholeWithin) return unit;
-  }
-  // None makes them whole (overlapping multiplets, a line under another's).
-  return smallest;
+  b.hzPerPoint = s.hzPerPoint * static_cast<double>(factor);
+  b.firstHz = s.hz_at((static_cast<double>(factor) - 1) / 2);
+  b.noise = s.noise / std::sqrt(static_cast<double>(factor));
+  return b;
 }
 
-Analysis proton_analysis(const processing::Spectrum& s, double noise, std::optional<int> protons) {
+Analysis proton_analysis(const processing::Spectrum& original, std::optional<int> protons) {
   Analysis a;
-  a.noise = noise;
-  std::vector<Multiplet> all = multiplets_of(s, stretches_of(s, noise));
-  std::vector<Multiplet> kept;
-  double total = 0;
-  for (Multiplet& m : all) {
-    if (reference_or_solvent(s, m)) continue;
-    total += m.integral;
-    kept.push_back(std::move(m));
+  a.noise = original.noise;
+  const double width = processing::typical_width_hz(original.points, original.hzPerPoint, 10 * original.noise);
+  // Finer points than a line needs cost fitting time and tell nothing more.
+  const auto factor = static_cast<std::size_t>(std::max(1.0, std::floor(width / kPointsPerWidth / original.hzPerPoint)));
+  const processing::Spectrum coarser = factor > 1 ? binned(original, factor) : processing::Spectrum{};
+  const processing::Spectrum& s = factor > 1 ? coarser : original;
+  Context c{s, original, s.noise};
+  if (width > 0) c.widthHz = width;
+  const processing::Intensities e = enhanced(s, c.widthHz);
+  if (e.empty()) return a;
+  const double enhancedNoise = baseline_noise(e);
+  const double enhancedWidth = processing::typical_width_hz(e, s.hzPerPoint, 10 * enhancedNoise);
+  c.enhancedWidthHz = enhancedWidth > 0 ? enhancedWidth : c.widthHz;
+  c.toleranceHz = std::max({kLeastToleranceHz, kToleranceWidths * c.widthHz, s.hzPerPoint});
+  c.smallestCouplingHz = std::max(kSmallestCouplingHz, kSmallestCouplingWidths * c.widthHz);
+  const double tallest = *std::max_element(s.points.begin(), s.points.end());
+  const auto points = [&](double hz) { return static_cast<std::size_t>(std::ceil(hz / s.hzPerPoint)); };
+  std::vector<Multiplet> all;
+  // Stretches nearer than the largest coupling may hold one multiplet's lines.
+  for (const Span& span : signal_stretches(s.points, std::max(kStretchSigmas * s.noise, kStretchShare * tallest), points(kLargestCouplingHz),
+                                          points(kMarginWidths * c.widthHz))) {
+    name_multiplets(c, fitted_stretch(c, e, enhancedNoise, span), all);
   }
-  std::erase_if(kept, [&](const Multiplet& m) { return m.integral < kImpurityShare * total; });
-  const double unit = proton_integral(kept, protons);
-  for (Multiplet& m : kept) {
-    m.protons = static_cast<int>(std::lround(m.integral / unit));
+  double total = 0;
+  std::erase_if(all, [&](const Multiplet& m) { return not_the_compounds(s, m); });
+  for (const Multiplet& m : all) total += m.integral;
+  std::erase_if(all, [&](const Multiplet& m) { return m.integral < kImpurityShare * total; });
+  count_protons(all, protons);
+  for (Multiplet& m : all) {
     if (m.protons >= 1) a.multiplets.push_back(std::move(m));
   }
   std::sort(a.multiplets.begin(), a.multiplets.end(), [](const Multiplet& x, const Multiplet& y) { return x.shift > y.shift; });
@@ -236,7 +225,7 @@ Analysis other_analysis(const processing::Spectrum& s, double noise) {
 
 Analysis analyse(const processing::Spectrum& s, std::optional<int> protons) {
   if (s.points.size() < 3) return {};
-  return s.nucleus == "1H" ? proton_analysis(s, s.noise, protons) : other_analysis(s, s.noise);
+  return s.nucleus == "1H" ? proton_analysis(s, protons) : other_analysis(s, s.noise);
 }
 
 }  // namespace analysis

@@ -166,12 +166,12 @@ bool has_partner(const Spectrum& s, const PatternMatch& m, double least) {
   return false;
 }
 
-double typical_width_hz(const Spectrum& s, double least) {
-  if (s.points.empty()) return 0;
-  const double tallest = *std::max_element(s.points.begin(), s.points.end());
+double typical_width_hz(std::span<const double> points, double hzPerPoint, double least) {
+  if (points.empty()) return 0;
+  const double tallest = *std::max_element(points.begin(), points.end());
   std::vector<double> widths;
-  for (const Line& l : lines_in(s.points, 0, s.points.size(), std::max(least, kTypicalShare * tallest))) {
-    widths.push_back(2 * l.halfWidth * s.hzPerPoint);
+  for (const Line& l : lines_in(points, 0, points.size(), std::max(least, kTypicalShare * tallest))) {
+    widths.push_back(2 * l.halfWidth * hzPerPoint);
   }
   return median_of(widths);
 }

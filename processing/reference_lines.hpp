@@ -2,6 +2,7 @@
 // deuterated solvent with its coupling to deuterium.
 #pragma once
 
+#include <span>
 #include <vector>
 
 #include "processing/spectrum.hpp"
@@ -45,8 +46,8 @@ std::vector<PatternMatch> pattern_matches(const Spectrum& spectrum, const LinePa
 // multiplet, not a singlet.
 bool has_partner(const Spectrum& spectrum, const PatternMatch& line, double least);
 
-// The full width at half height (Hz) of the spectrum's typical line: the median of its
-// lines standing at least least high and a twentieth of its tallest point.
-double typical_width_hz(const Spectrum& spectrum, double least);
+// The full width at half height (Hz) of the typical line of points spaced hzPerPoint apart:
+// the median of the lines standing at least least high and a twentieth of the tallest point.
+double typical_width_hz(std::span<const double> points, double hzPerPoint, double least);
 
 }  // namespace processing

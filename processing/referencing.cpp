@@ -114,7 +114,7 @@ void reference(Spectrum& s, std::optional<double> operatorMHz, double noise) {
   if (s.nucleus != "1H" && s.nucleus != "13C") return;
   s.referencing.sought = residual ? "TMS or " + std::string(solvent->name) : "TMS";
   const double least = kLineSigmas * noise;
-  const double width = typical_width_hz(s, least);
+  const double width = typical_width_hz(s.points, s.hzPerPoint, least);
   const Search search = search_for(s);
   std::optional<PatternMatch> line = residual ? solvent_line(s, *solvent, *residual, search, least, width) : std::nullopt;
   // TMS where the solvent's line puts 0; else where a locked magnet puts it, and then, if

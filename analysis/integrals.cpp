@@ -1,0 +1,72 @@
+// Integrals in whole protons.
+#include "analysis/integrals.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace analysis {
+namespace {
+
+constexpr double kWholeWithin = 0.1;   // integrals this near whole numbers tell the unit
+constexpr double kManyProtons = 0.15;  // what each doubling of the protons a multiplet holds costs
+constexpr int kMostInSmallest = 8;     // protons the smallest sharp multiplet may hold
+constexpr double kSliver = 0.5;        // of the median integral: a part of a multiplet, not one
+
+// How far the integrals lie off whole numbers of unit: the root mean square of each one's
+// distance from the nearest whole number (at least 1), weighted by the integral, so that
+// a sliver of a multiplet moves it little.
+double off_whole(const std::vector<Multiplet>& ms, double unit) {
+  double squares = 0, weights = 0;
+  for (const Multiplet& m : ms) {
+    if (m.pattern == "br s") continue;
+    const double p = m.integral / unit;
+    const double off = p - std::max(1.0, std::round(p));
+    squares += m.integral * off * off;
+    weights += m.integral;
+  }
+  return weights > 0 ? std::sqrt(squares / weights) : 0;
+}
+
+// The integral of one proton: of the integrals of the sharp multiplets (not slivers under
+// half the median) over 1 to kMostInSmallest, the one that makes them nearly whole with the
+// fewest protons: each unit judged by how far the integrals lie off whole numbers, and by
+// how many protons a multiplet then holds on average, which a compound's spectrum keeps
+// small.
+double proton_integral(const std::vector<Multiplet>& ms, std::optional<int> protons) {
+  double total = 0;
+  std::vector<double> sharp;
+  for (const Multiplet& m : ms) {
+    total += m.integral;
+    if (m.pattern != "br s" && m.integral > 0) sharp.push_back(m.integral);
+  }
+  if (protons && *protons > 0) return total / *protons;
+  if (sharp.empty()) return ms.empty() ? 1 : total / static_cast<double>(ms.size());
+  std::vector<double> sorted = sharp;
+  std::sort(sorted.begin(), sorted.end());
+  const double median = sorted[sorted.size() / 2];
+  double best = median, bestScore = 1e300, largestWhole = 0;
+  for (const double integral : sharp) {
+    if (integral < kSliver * median) continue;
+    for (int n = 1; n <= kMostInSmallest; ++n) {
+      const double unit = integral / n;
+      const double off = off_whole(ms, unit);
+      if (off <= kWholeWithin) largestWhole = std::max(largestWhole, unit);
+      double held = 0;
+      for (const double i : sharp) held += std::max(1.0, std::round(i / unit));
+      const double score = off + kManyProtons * std::log2(std::max(1.0, held / static_cast<double>(sharp.size())));
+      if (score < bestScore) bestScore = score, best = unit;
+    }
+  }
+  // Integrals that are whole for some unit tell it; crowded ones, overlapping, only
+  // nearly.
+  return largestWhole > 0 ? largestWhole : best;
+}
+
+}  // namespace
+
+void count_protons(std::vector<Multiplet>& ms, std::optional<int> protons) {
+  const double unit = proton_integral(ms, protons);
+  for (Multiplet& m : ms) m.protons = static_cast<int>(std::lround(m.integral / unit));
+}
+
+}  // namespace analysis
