@@ -33,6 +33,7 @@ constexpr double kPointsPerWidth = 8;        // of a line's width: the finest po
 constexpr double kSmallestCouplingHz = 0.5;
 constexpr double kSmallestCouplingWidths = 0.4;  // of the lines' width: a smaller coupling is their shape
 constexpr std::size_t kCandidateTrees = 4;   // of the trees its lines make, those fitted to a multiplet
+constexpr double kFitsWell = 1.5;            // chi-square per degree of freedom of a stretch left as it is
 constexpr double kLargestCouplingHz = 20;    // loose lines further apart are different "m"s
 constexpr double kWaterPpm = 0.15;           // water moves with temperature and concentration
 constexpr double kImpurityShare = 0.01;      // of all integrals: below it, not the compound's
@@ -74,47 +75,49 @@ Multiplet multiplet_at(const Context& c, double highHz, double lowHz, double shi
 
 // The fitted multiplets of a stretch as the report names them; loose lines near each
 // other as one "m".
-void name_multiplets(const Context& c, const RegionModel& model, std::vector<Multiplet>& out) {
-  std::vector<const ModelMultiplet*> loose;
-  for (const ModelMultiplet& mm : model.multiplets) {
+void name_multiplets(const Context& c, const RegionModel& model, const std::vector<double>& integrals, std::vector<Multiplet>& out) {
+  std::vector<std::pair<const ModelMultiplet*, double>> loose;
+  for (std::size_t k = 0; k < model.multiplets.size(); ++k) {
+    const ModelMultiplet& mm = model.multiplets[k];
     if (mm.reference || !(mm.area > 0)) continue;
     const double top = mm.area * top_of(mm.widthHz, model.lorentzian);
     if (mm.loose) {
-      loose.push_back(&mm);
+      loose.push_back({&mm, integrals[k]});
       continue;
     }
     const double half = half_extent(mm.groups);
-    Multiplet m = multiplet_at(c, mm.centreHz + half, mm.centreHz - half, mm.centreHz, mm.area, top);
+    Multiplet m = multiplet_at(c, mm.centreHz + half, mm.centreHz - half, mm.centreHz, integrals[k], top);
     const std::vector<CouplingGroup> named = joined(mm.groups, kNameWithinHz);
     m.pattern = pattern_name(named);
     if (named.empty() && mm.widthHz > kBroadLine * c.widthHz) m.pattern = "br s";
     for (const CouplingGroup& g : named) m.couplings.push_back(g.hz);
     out.push_back(std::move(m));
   }
-  std::sort(loose.begin(), loose.end(), [](const ModelMultiplet* a, const ModelMultiplet* b) { return a->centreHz > b->centreHz; });
+  std::sort(loose.begin(), loose.end(), [](const auto& a, const auto& b) { return a.first->centreHz > b.first->centreHz; });
   for (std::size_t k = 0; k < loose.size();) {
     std::size_t last = k;
-    double integral = loose[k]->area, tallest = 0;
-    while (last + 1 < loose.size() && loose[last]->centreHz - loose[last + 1]->centreHz <= kLargestCouplingHz) integral += loose[++last]->area;
-    for (std::size_t i = k; i <= last; ++i) tallest = std::max(tallest, loose[i]->area * top_of(loose[i]->widthHz, model.lorentzian));
-    const double high = loose[k]->centreHz, low = loose[last]->centreHz;
+    double integral = loose[k].second, tallest = 0;
+    while (last + 1 < loose.size() && loose[last].first->centreHz - loose[last + 1].first->centreHz <= kLargestCouplingHz) {
+      integral += loose[++last].second;
+    }
+    for (std::size_t i = k; i <= last; ++i) tallest = std::max(tallest, loose[i].first->area * top_of(loose[i].first->widthHz, model.lorentzian));
+    const double high = loose[k].first->centreHz, low = loose[last].first->centreHz;
     Multiplet m = multiplet_at(c, high, low, (high + low) / 2, integral, tallest);
-    m.pattern = last == k ? (loose[k]->widthHz > kBroadLine * c.widthHz ? "br s" : "s") : "m";
+    m.pattern = last == k ? (loose[k].first->widthHz > kBroadLine * c.widthHz ? "br s" : "s") : "m";
     out.push_back(std::move(m));
     k = last + 1;
   }
 }
 
 // A stretch's lines in the enhanced spectrum, taken apart into multiplets and fitted.
-RegionModel fitted_stretch(const Context& c, const processing::Intensities& enhanced, double enhancedNoise, Span span) {
-  const auto e = std::span<const double>(enhanced.data(), enhanced.size());
-  double top = 0;
-  for (std::size_t i = span.from; i < span.to; ++i) top = std::max(top, e[i]);
+RegionModel fitted_stretch(const Context& c, const Enhancement& enhancement, double enhancedNoise, Span span) {
+  const std::vector<double> e = enhancement.of(c.s, span.from, span.to);
+  const double top = e.empty() ? 0 : *std::max_element(e.begin(), e.end());
   std::vector<FoundLine> lines;
   const double least = std::max(kLineSigmas * enhancedNoise, kLineShare * top);
-  for (const EnhancedLine& l : enhanced_lines(e, span.from, span.to, least)) {
+  for (const EnhancedLine& l : enhanced_lines(e, least)) {
     if (l.width * c.s.hzPerPoint < kNarrowestLine * c.enhancedWidthHz) continue;
-    lines.push_back({c.s.hz_at(l.index), l.area * c.s.hzPerPoint});
+    lines.push_back({c.s.hz_at(static_cast<double>(span.from) + l.index), l.area * c.s.hzPerPoint});
   }
   const std::vector<FoundLine> found = lines;
   RegionModel model;
@@ -125,14 +128,18 @@ RegionModel fitted_stretch(const Context& c, const processing::Intensities& enha
   if (model.multiplets.empty()) return model;
   const Stretch stretch(c.s, span.from, span.to, c.noise);
   // The shape waits for the trees: a tree with a coupling missing would make it its own.
-  Fitted f = fit(stretch, model, {.held = {}, .shape = false, .phase = true});
+  const FitOptions shapeHeld{.held = {}, .shape = false, .phase = true};
+  Fitted f = fit(stretch, model, shapeHeld);
   // Multiplets the fit gave no area are not there.
   const auto before = f.model.multiplets.size();
   std::erase_if(f.model.multiplets, [](const ModelMultiplet& m) { return !(m.area > 0); });
-  if (f.model.multiplets.size() != before && !f.model.multiplets.empty()) f = fit(stretch, f.model);
-  Growth growth;
-  growth.smallestHz = c.smallestCouplingHz;
-  f = simplest_structures({stretch, found, limits, kCandidateTrees, growth}, std::move(f));
+  if (f.model.multiplets.size() != before && !f.model.multiplets.empty()) f = fit(stretch, f.model, shapeHeld);
+  // Trees that fit within the noise and what a model can follow are what they seem.
+  if (f.chiSquare > kFitsWell * static_cast<double>(stretch.size() - std::min(stretch.size() - 1, f.parameters))) {
+    Growth growth;
+    growth.smallestHz = c.smallestCouplingHz;
+    f = simplest_structures({stretch, found, limits, kCandidateTrees, growth}, std::move(f));
+  }
   f = fit(stretch, f.model);
   // The shape let free may make a coupling narrower than the lines tell: without it.
   bool narrowed = false;
@@ -177,11 +184,9 @@ Analysis proton_analysis(const processing::Spectrum& original, std::optional<int
   const processing::Spectrum& s = factor > 1 ? coarser : original;
   Context c{s, original, s.noise};
   if (width > 0) c.widthHz = width;
-  const processing::Intensities e = enhanced(s, c.widthHz);
-  if (e.empty()) return a;
-  const double enhancedNoise = baseline_noise(e);
-  const double enhancedWidth = processing::typical_width_hz(e, s.hzPerPoint, 10 * enhancedNoise);
-  c.enhancedWidthHz = enhancedWidth > 0 ? enhancedWidth : c.widthHz;
+  const Enhancement enhancement(c.widthHz, s.hzPerPoint);
+  c.enhancedWidthHz = enhancement.width_hz();
+  const double enhancedNoise = enhancement.noise_of(s);
   c.toleranceHz = std::max({kLeastToleranceHz, kToleranceWidths * c.widthHz, s.hzPerPoint});
   c.smallestCouplingHz = std::max(kSmallestCouplingHz, kSmallestCouplingWidths * c.widthHz);
   const double tallest = *std::max_element(s.points.begin(), s.points.end());
@@ -190,7 +195,8 @@ Analysis proton_analysis(const processing::Spectrum& original, std::optional<int
   // Stretches nearer than the largest coupling may hold one multiplet's lines.
   for (const Span& span : signal_stretches(s.points, std::max(kStretchSigmas * s.noise, kStretchShare * tallest), points(kLargestCouplingHz),
                                           points(kMarginWidths * c.widthHz))) {
-    name_multiplets(c, fitted_stretch(c, e, enhancedNoise, span), all);
+    const RegionModel model = fitted_stretch(c, enhancement, enhancedNoise, span);
+    name_multiplets(c, model, integrals(Stretch(s, span.from, span.to, s.noise), model, s.hzPerPoint), all);
   }
   double total = 0;
   std::erase_if(all, [&](const Multiplet& m) { return not_the_compounds(s, m); });

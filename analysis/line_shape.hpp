@@ -8,6 +8,9 @@
 
 namespace analysis {
 
+// A share this near 1 is a Lorentzian: the Gaussian's sliver is not worth its exponential.
+inline constexpr double kAllLorentzian = 0.995;
+
 struct LineValue {
   double value = 0;    // at x from the line's top
   double byX = 0;      // its derivative along x (minus its derivative along the top's place)
@@ -30,7 +33,7 @@ inline LineValue line_at(double x, double width, double lorentzian, double phase
   v.byWidth = lorentzian * (2 / (M_PI * width * width) * (u * u - 1) * d * d - phase * 2 * k * u * d * d / width);
   v.byShare = l + phase * dispersion;
   v.byPhase = lorentzian * dispersion;
-  if (lorentzian < 1) {
+  if (lorentzian < kAllLorentzian) {
     const double w = x / width;
     const double g = 2 / width * std::sqrt(kLn2 / M_PI) * std::exp(-4 * kLn2 * w * w);
     const double gaussian = 1 - lorentzian;

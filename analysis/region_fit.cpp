@@ -150,10 +150,14 @@ class Model {
     // A multiplet's value counts as far as its wings reach; its parameters' pull on the
     // points, only near its lines: far out it is too small to steer a step.
     std::vector<std::pair<std::size_t, std::size_t>> reach, pull;
-    for (const ModelMultiplet& m : r.multiplets) {
-      reach.push_back(reach_of(st_, m));
-      pull.push_back(reach_of(st_, m, kPullWidths));
+    std::vector<std::vector<double>> places(r.multiplets.size());
+    for (std::size_t m = 0; m < r.multiplets.size(); ++m) {
+      reach.push_back(reach_of(st_, r.multiplets[m]));
+      pull.push_back(reach_of(st_, r.multiplets[m], kPullWidths));
+      for (std::size_t k = 0; k < sticks_[m].size(); ++k) places[m].push_back(r.multiplets[m].centreHz + sticks_[m].offset(k, r.multiplets[m].groups));
     }
+    double* const normal = jtj.data();
+    const auto n = static_cast<std::size_t>(count_);
     const double byLogit = r.lorentzian * (1 - r.lorentzian);
     const int shapeAt = options_.shape ? 1 : -1;
     const int phaseAt = options_.phase ? 1 + (options_.shape ? 1 : 0) : -1;
@@ -174,7 +178,7 @@ class Model {
         own.assign(3 + groups, 0);
         for (std::size_t k = 0; k < s.size(); ++k) {
           const double share = s.share[k];
-          const LineValue v = line_at(hz - mm.centreHz - s.offset(k, mm.groups), mm.widthHz, r.lorentzian, r.phase);
+          const LineValue v = line_at(hz - places[m][k], mm.widthHz, r.lorentzian, r.phase);
           value += mm.area * share * v.value;
           byShape += mm.area * share * v.byShare;
           byPhase += mm.area * share * v.byPhase;
@@ -192,7 +196,8 @@ class Model {
       chiSquare += residual * residual;
       for (const auto& [a, va] : row) {
         jtr[a] += va * residual;
-        for (const auto& [b, vb] : row) jtj(a, b) += va * vb;
+        double* const column = normal + static_cast<std::size_t>(a) * n;
+        for (const auto& [b, vb] : row) column[b] += va * vb;
       }
     }
     return chiSquare;
@@ -216,7 +221,7 @@ class Model {
 // (J^T J + lambda diag) d = -J^T r, taken when it lowers the chi-square (lambda then
 // smaller), else tried again with lambda larger; until a step saves almost nothing.
 Eigen::VectorXd minimised(const Model& model, Eigen::VectorXd p, int mostEvaluations) {
-  constexpr double kStartDamping = 1e-3, kLeastDamping = 1e-9, kMostDamping = 1e9, kEnough = 1e-7;
+  constexpr double kStartDamping = 1e-3, kLeastDamping = 1e-9, kMostDamping = 1e9, kEnough = 1e-4;
   Eigen::MatrixXd jtj;
   Eigen::VectorXd jtr;
   double damping = kStartDamping;
@@ -233,14 +238,14 @@ Eigen::VectorXd minimised(const Model& model, Eigen::VectorXd p, int mostEvaluat
       if (tried < chiSquare) {
         const bool enough = chiSquare - tried <= kEnough * chiSquare;
         p = next;
-        damping = std::max(kLeastDamping, damping / 3);
+        damping = std::max(kLeastDamping, damping / 10);
         if (enough) return p;
         chiSquare = model.normal_equations(p, jtj, jtr);
         ++evaluations;
         stepped = true;
         break;
       }
-      damping *= 5;
+      damping *= 10;
     }
     if (!stepped) break;
   }
@@ -278,6 +283,26 @@ std::vector<double> model_values(const Stretch& st, const RegionModel& model) {
   for (std::size_t i = 0; i < st.size(); ++i) values[i] = baseline_at(st, model, i);
   for (const ModelMultiplet& m : model.multiplets) add_multiplet(st, m, sticks_of(m.groups), model.lorentzian, model.phase, values);
   return values;
+}
+
+std::vector<double> integrals(const Stretch& st, const RegionModel& model, double hzPerPoint) {
+  const std::size_t n = model.multiplets.size();
+  std::vector<std::vector<double>> own(n, std::vector<double>(st.size(), 0));
+  std::vector<double> total(st.size(), 0);
+  for (std::size_t i = 0; i < st.size(); ++i) total[i] = baseline_at(st, model, i);
+  for (std::size_t m = 0; m < n; ++m) {
+    add_multiplet(st, model.multiplets[m], sticks_of(model.multiplets[m].groups), model.lorentzian, model.phase, own[m]);
+    for (std::size_t i = 0; i < st.size(); ++i) total[i] += own[m][i];
+  }
+  std::vector<double> sum(n, 0);
+  for (std::size_t m = 0; m < n; ++m) {
+    sum[m] = model.multiplets[m].area;
+    for (std::size_t i = 0; i < st.size(); ++i) {
+      const double lines = total[i] - baseline_at(st, model, i);
+      sum[m] += (st.y(i) - total[i]) * own[m][i] / (std::fabs(lines) + st.noise()) * hzPerPoint;
+    }
+  }
+  return sum;
 }
 
 double chi_square(const Stretch& st, const RegionModel& model) {

@@ -63,6 +63,12 @@ double chi_square(const Stretch& stretch, const RegionModel& model);
 // The model's value at each point of the stretch.
 std::vector<double> model_values(const Stretch& stretch, const RegionModel& model);
 
+// Each multiplet's integral: its fitted area, and its share of what the model leaves of the
+// points (the residual at each point shared out as the multiplets' values there, over
+// their sum and the noise, so that where the model is small the noise stays unshared):
+// what the spectrum holds there, whatever shape its lines have that the model lacks.
+std::vector<double> integrals(const Stretch& stretch, const RegionModel& model, double hzPerPoint);
+
 struct FitOptions {
   std::vector<bool> held;   // multiplets whose parameters stay as they are (none: all free)
   bool shape = true;        // fit the Lorentzian share
