@@ -22,6 +22,9 @@ constexpr double kSteepestShare = 20;  // logit bounds of the Lorentzian share, 
 constexpr double kNarrowestHz = 0.02;
 constexpr double kLargestPhase = 0.5;  // radians: beyond it no automatic phasing leaves a spectrum
 constexpr double kLargestCouplingHz = 25;
+// Areas are fitted by their logarithms: a multiplet's lines never turn negative to mend
+// another's shape.
+constexpr double kLeastArea = 1e-300, kLargestLogArea = 700;
 
 double logistic(double p) { return 1 / (1 + std::exp(-p)); }
 double logit(double share) {
@@ -98,7 +101,7 @@ class Model {
       if (held(m)) continue;
       const ModelMultiplet& mm = model_.multiplets[m];
       p[at++] = mm.centreHz;
-      p[at++] = mm.area;
+      p[at++] = std::log(std::max(mm.area, kLeastArea));
       p[at++] = std::log(mm.widthHz);
       for (const CouplingGroup& g : mm.groups) p[at++] = g.hz;
     }
@@ -120,7 +123,7 @@ class Model {
       if (held(m)) continue;
       ModelMultiplet& mm = r.multiplets[m];
       mm.centreHz = std::clamp(p[at++], lowestHz_, highestHz_);
-      mm.area = p[at++];
+      mm.area = std::exp(std::min(p[at++], kLargestLogArea));
       mm.widthHz = std::exp(std::clamp(p[at++], std::log(kNarrowestHz), std::log(widestHz_)));
       for (CouplingGroup& g : mm.groups) g.hz = std::clamp(p[at++], -kLargestCouplingHz, kLargestCouplingHz);
     }
@@ -183,7 +186,7 @@ class Model {
           byShape += mm.area * share * v.byShare;
           byPhase += mm.area * share * v.byPhase;
           own[0] -= mm.area * share * v.byX;
-          own[1] += share * v.value;
+          own[1] += mm.area * share * v.value;
           own[2] += mm.area * share * v.byWidth * mm.widthHz;
           for (std::size_t g = 0; g < groups; ++g) own[3 + g] -= mm.area * share * v.byX * s.along[k][g];
         }

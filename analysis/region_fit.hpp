@@ -83,8 +83,9 @@ struct Fitted {
 };
 
 // The model refined to fit the stretch best: each free multiplet's centre, area, width
-// and couplings, the shape, the phase, the baseline. Widths stay positive, shapes between
-// Lorentzian and Gaussian; a coupling that turns negative is taken as its size.
+// and couplings, the shape, the phase, the baseline. Areas and widths stay positive,
+// shapes between Lorentzian and Gaussian; a coupling that turns negative is taken as its
+// size.
 Fitted fit(const Stretch& stretch, RegionModel start, const FitOptions& options = {});
 
 }  // namespace analysis

@@ -10,7 +10,8 @@
 namespace analysis {
 namespace {
 
-constexpr std::size_t kRefined = 2;  // of a round's trees, the best refined by least squares
+constexpr std::size_t kRefined = 2;
+constexpr double kLeastSaved = 0.1;  // of the chi-square: what more parameters must save  // of a round's trees, the best refined by least squares
 
 struct Trial {
   std::vector<CouplingGroup> groups;
@@ -45,7 +46,9 @@ bool earns_its_parameters(double simpleChiSquare, std::size_t simpleParameters, 
   if (points <= complexParameters || !(complexChiSquare > 0)) return complexChiSquare < simpleChiSquare;
   const double saved = (simpleChiSquare - complexChiSquare) / static_cast<double>(complexParameters - simpleParameters);
   const double left = complexChiSquare / static_cast<double>(points - complexParameters);
-  return saved / left >= leastF;
+  // Where the model's lines cannot follow the spectrum's shape, a parameter more always
+  // saves a little of what is left: it must save a good share of it.
+  return saved / left >= leastF && simpleChiSquare - complexChiSquare >= kLeastSaved * simpleChiSquare;
 }
 
 Fitted grown(const Stretch& local, const RegionModel& model, std::size_t which, const Growth& growth) {

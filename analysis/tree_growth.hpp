@@ -28,7 +28,7 @@ struct Growth {
 Fitted grown(const Stretch& local, const RegionModel& model, std::size_t which, const Growth& growth);
 
 // Whether a fit of more parameters (its chi-square and parameters) saves enough against
-// one of fewer over the same points: the F-test.
+// one of fewer over the same points: the F-test, and a tenth of the chi-square at least.
 bool earns_its_parameters(double simpleChiSquare, std::size_t simpleParameters, double complexChiSquare,
                           std::size_t complexParameters, std::size_t points, double leastF);
 
