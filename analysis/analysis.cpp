@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "analysis/assembly.hpp"
+#include "analysis/decoupled_lines.hpp"
 #include "analysis/enhancement.hpp"
 #include "analysis/integrals.hpp"
 #include "analysis/line_shape.hpp"
@@ -37,10 +38,6 @@ constexpr double kFitsWell = 1.5;            // chi-square per degree of freedom
 constexpr double kLargestCouplingHz = 20;    // loose lines further apart are different "m"s
 constexpr double kWaterPpm = 0.15;           // water moves with temperature and concentration
 constexpr double kImpurityShare = 0.01;      // of all integrals: below it, not the compound's
-constexpr double kOtherLineSigmas = 6;
-constexpr double kOtherLineShare = 0.01;
-constexpr double kOtherTmsPpm = 0.1;
-constexpr double kOtherSolventPpm = 0.5;
 
 struct Context {
   const processing::Spectrum& s;         // what is analysed
@@ -210,28 +207,15 @@ Analysis proton_analysis(const processing::Spectrum& original, std::optional<int
   return a;
 }
 
-Analysis other_analysis(const processing::Spectrum& s, double noise) {
-  Analysis a;
-  a.noise = noise;
-  const double tallest = *std::max_element(s.points.begin(), s.points.end());
-  const common::Solvent* solvent = common::solvent_named(s.solvent);
-  for (const processing::Line& l : processing::lines_in(s.points, 0, s.points.size(), std::max(kOtherLineSigmas * noise, kOtherLineShare * tallest))) {
-    const double shift = s.axis_at(l.index);
-    if (s.in_ppm() && std::fabs(shift) <= kOtherTmsPpm) continue;
-    if (s.in_ppm() && solvent && s.nucleus == "13C" && solvent->carbon.ppm != 0 &&
-        std::fabs(shift - solvent->carbon.ppm) <= kOtherSolventPpm) {
-      continue;
-    }
-    a.lines.push_back(shift);
-  }
-  return a;  // by falling frequency: high to low already
-}
-
 }  // namespace
 
 Analysis analyse(const processing::Spectrum& s, std::optional<int> protons) {
   if (s.points.size() < 3) return {};
-  return s.nucleus == "1H" ? proton_analysis(s, protons) : other_analysis(s, s.noise);
+  if (s.nucleus == "1H") return proton_analysis(s, protons);
+  Analysis a;
+  a.noise = s.noise;
+  a.lines = decoupled_lines(s);
+  return a;
 }
 
 }  // namespace analysis

@@ -10,6 +10,8 @@
 namespace analysis {
 namespace {
 
+constexpr double kCloseLines = 0.1;  // ppm: lines this near are given to two decimals
+
 std::string heading(const processing::Spectrum& s) {
   std::string text = (s.nucleus.empty() ? std::string() : s.nucleus + " ") + "NMR (";
   if (s.in_ppm()) text += std::to_string(std::lround(s.frequencyMHz)) + " MHz";
@@ -42,10 +44,13 @@ std::string report_of(const processing::Spectrum& s, const Analysis& a) {
   if (s.nucleus == "1H") {
     for (const Multiplet& m : a.multiplets) items += (items.empty() ? "" : ", ") + multiplet_text(m);
   } else {
-    // Lines that read alike at one decimal (a multiplet's, unresolved there) once.
+    // One decimal, two where a line lies within 0.1 ppm of another: so that both read apart;
+    // lines that still read alike (a multiplet's, unresolved at that precision) once.
     std::string last;
-    for (const double shift : a.lines) {
-      const std::string text = platform::fixed_text(shift, 1);
+    for (std::size_t k = 0; k < a.lines.size(); ++k) {
+      const bool near = (k > 0 && a.lines[k - 1] - a.lines[k] < kCloseLines) ||
+                        (k + 1 < a.lines.size() && a.lines[k] - a.lines[k + 1] < kCloseLines);
+      const std::string text = platform::fixed_text(a.lines[k], near ? 2 : 1);
       if (text != last) items += (items.empty() ? "" : ", ") + text;
       last = text;
     }

@@ -12,7 +12,7 @@ namespace analysis {
 //   1H NMR (400 MHz, CDCl3) δ 8.11 (dd, J = 7.9, 1.7 Hz, 1H), 7.40 – 7.28 (m, 5H), 2.35 (s, 3H).
 //   13C NMR (101 MHz, CDCl3) δ 170.2, 150.9, 21.0.
 // From high δ to low; δ with two decimals for 1H (a multiplet "m" as its range, high – low,
-// with an en dash), one for other nuclei; J in Hz with one decimal, largest first; the
+// with an en dash), one for other nuclei (two for lines within 0.1 ppm of another); J in Hz with one decimal, largest first; the
 // frequency in whole MHz; the solvent as acqus names it (left out when it names none). A
 // spectrum without a ppm axis, or without a signal, says so; one that no reference set
 // says so on a line of its own ("Not referenced: no TMS or CDCl3 line found; the shifts
