@@ -9,6 +9,7 @@
 #include "analysis/enhancement.hpp"
 #include "analysis/integrals.hpp"
 #include "analysis/line_shape.hpp"
+#include "analysis/partners.hpp"
 #include "analysis/reference_seeds.hpp"
 #include "analysis/region_fit.hpp"
 #include "analysis/stretches.hpp"
@@ -200,6 +201,7 @@ Analysis proton_analysis(const processing::Spectrum& original, std::optional<int
   for (const Multiplet& m : all) total += m.integral;
   std::erase_if(all, [&](const Multiplet& m) { return m.integral < kImpurityShare * total; });
   count_protons(all, protons);
+  if (partnerless_split(all, original)) count_protons(all, protons);
   for (Multiplet& m : all) {
     if (m.protons >= 1) a.multiplets.push_back(std::move(m));
   }

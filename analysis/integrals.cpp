@@ -11,6 +11,7 @@ constexpr double kWholeWithin = 0.1;   // integrals this near whole numbers tell
 constexpr double kManyProtons = 0.15;  // what each doubling of the protons a multiplet holds costs
 constexpr int kMostInSmallest = 8;     // protons the smallest sharp multiplet may hold
 constexpr double kSliver = 0.5;        // of the median integral: a part of a multiplet, not one
+constexpr double kHalf = 0.5;          // of a proton: less is a piece of a multiplet
 
 // How far the integrals lie off whole numbers of unit: the root mean square of each one's
 // distance from the nearest whole number (at least 1), weighted by the integral, so that
@@ -62,10 +63,37 @@ double proton_integral(const std::vector<Multiplet>& ms, std::optional<int> prot
   return largestWhole > 0 ? largestWhole : best;
 }
 
+// Pieces of less than half a proton whose points overlap (a multiplet the fit took apart
+// where another's lines hide some of its own) as one "m": no proton lost to its pieces.
+void slivers_joined(std::vector<Multiplet>& ms, double unit) {
+  std::vector<Multiplet> kept, slivers;
+  for (Multiplet& m : ms) (m.integral < kHalf * unit ? slivers : kept).push_back(std::move(m));
+  std::sort(slivers.begin(), slivers.end(), [](const Multiplet& a, const Multiplet& b) { return a.from < b.from; });
+  for (std::size_t k = 0; k < slivers.size();) {
+    Multiplet joined = slivers[k];
+    std::size_t next = k + 1;
+    for (; next < slivers.size() && slivers[next].from < joined.to; ++next) {
+      const Multiplet& m = slivers[next];
+      joined.high = std::max(joined.high, m.high);
+      joined.low = std::min(joined.low, m.low);
+      joined.to = std::max(joined.to, m.to);
+      joined.integral += m.integral;
+      joined.tallest = std::max(joined.tallest, m.tallest);
+      joined.pattern = "m";
+      joined.couplings.clear();
+      joined.shift = (joined.high + joined.low) / 2;
+    }
+    kept.push_back(std::move(joined));
+    k = next;
+  }
+  ms = std::move(kept);
+}
+
 }  // namespace
 
 void count_protons(std::vector<Multiplet>& ms, std::optional<int> protons) {
   const double unit = proton_integral(ms, protons);
+  slivers_joined(ms, unit);
   for (Multiplet& m : ms) m.protons = static_cast<int>(std::lround(m.integral / unit));
 }
 

@@ -45,7 +45,10 @@ void seed(const processing::Spectrum& s, Span stretch, double ppm, const process
     const double hz = centre + pattern.offsetsHz[k];
     const auto on = nearest(hz);
     const double amount = std::min(scale * pattern.weights[k], on ? lines[*on].amount : 0.0);
-    if (on) lines[*on].amount -= amount;
+    if (on) {
+      lines[*on].amount -= amount;
+      lines[*on].underReference = true;
+    }
     ModelMultiplet line;
     line.centreHz = on ? lines[*on].hz : hz;
     line.area = amount;

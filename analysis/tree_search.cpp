@@ -90,10 +90,12 @@ std::optional<TreeMatch> placed(std::span<const FoundLine> lines, const std::vec
   }
   // Scaled to the lower median of the lines' amounts over their shares: a line that
   // another multiplet's line raises does not raise the rest.
+  // A line under TMS's or the solvent's may hold whatever the tree puts there.
   std::vector<double> ratios;
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (m.predicted[i] > 0) ratios.push_back(lines[i].amount / m.predicted[i]);
+    if (m.predicted[i] > 0 && !lines[i].underReference) ratios.push_back(lines[i].amount / m.predicted[i]);
   }
+  if (ratios.empty()) return std::nullopt;
   std::sort(ratios.begin(), ratios.end());
   m.unit = ratios[(ratios.size() - 1) / 2];
   double squares = 0, own = 0;
@@ -101,6 +103,7 @@ std::optional<TreeMatch> placed(std::span<const FoundLine> lines, const std::vec
     if (m.predicted[i] == 0) continue;
     const double p = m.unit * m.predicted[i];
     m.predicted[i] = p;
+    if (lines[i].underReference) continue;
     m.explained += std::min(p, lines[i].amount);
     m.excess += std::max(0.0, p - lines[i].amount);
     squares += (p - lines[i].amount) * (p - lines[i].amount);
@@ -129,12 +132,18 @@ std::vector<TreeMatch> trees_about(std::span<const FoundLine> lines, double cent
     if (auto s = placed(lines, middle, centre, {}, tol)) found.push_back(std::move(*s));
     mirrors.push_back(middle.front());
   }
+  // A pair's strength: its weaker line's, of a line under TMS's or the solvent's its partner's.
+  const auto strength = [&](const Mirror& m) {
+    if (lines[m.upper].underReference) return lines[m.lower].amount;
+    if (lines[m.lower].underReference) return lines[m.upper].amount;
+    return std::min(lines[m.upper].amount, lines[m.lower].amount);
+  };
   double strongest = 0;
-  for (const Mirror& m : mirrors) strongest = std::max(strongest, std::min(lines[m.upper].amount, lines[m.lower].amount));
+  for (const Mirror& m : mirrors) strongest = std::max(strongest, strength(m));
   std::size_t tried = 0;
   for (std::size_t o = 0; o < mirrors.size() && tried < kOuterTried; ++o) {
     const Mirror& outer = mirrors[o];
-    if (outer.offset == 0 || std::min(lines[outer.upper].amount, lines[outer.lower].amount) < kWeakestOuter * strongest) continue;
+    if (outer.offset == 0 || strength(outer) < kWeakestOuter * strongest) continue;
     ++tried;
     // Each coupling is the distance from the outer line to a line of the multiplet, and
     // together they span its width.

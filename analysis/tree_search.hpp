@@ -14,6 +14,7 @@ namespace analysis {
 struct FoundLine {
   double hz = 0;
   double amount = 0;
+  bool underReference = false;  // TMS's or the solvent's: what else it holds is unknown
 };
 
 // A tree that explains lines about a centre.

@@ -7,6 +7,7 @@
 #include "analysis/analysis.hpp"
 #include "processing/processing.hpp"
 #include "analysis/report.hpp"
+#include "tests/support/readings.hpp"
 #include "tests/support/spectra.hpp"
 #include "tests/support/workbench.hpp"
 
@@ -46,10 +47,13 @@ std::vector<double> distinct_couplings(std::vector<double> j) {
 
 class ReportTest : public ::testing::Test {
  protected:
-  std::string report_of(const MadeSpectrum& made) {
+  std::optional<processing::Spectrum> spectrum_of(const MadeSpectrum& made) {
     const auto fid = make_spectrum_dataset(bench.root.path() / ("made" + std::to_string(++count)), made);
     const auto folder = fid.parent_path();
-    const auto s = processing::spectrum_of(bench.files, {"", fid.string(), (folder / "acqus").string(), ""});
+    return processing::spectrum_of(bench.files, {"", fid.string(), (folder / "acqus").string(), ""});
+  }
+  std::string report_of(const MadeSpectrum& made) {
+    const auto s = spectrum_of(made);
     if (!s) return {};
     return analysis::report_of(*s, analysis::analyse(*s));
   }
@@ -112,6 +116,49 @@ TEST_F(ReportTest, TheReceiversPhaseAndTheNoiseChangeNothingThatIsReported) {
       made.seed += 10;
       EXPECT_EQ(report_of(made), first) << phase;
     }
+  }
+}
+
+// What lumped or misnamed multiplets before: each made spectrum read as a chemist reads
+// what was made (its shifts, couplings spelled out within 0.5 Hz, protons).
+TEST_F(ReportTest, CrowdedAndComplexMultipletsAreReadAsMade) {
+  struct Case {
+    std::string what;
+    MadeSpectrum made;
+    std::size_t hump = 0;  // the first so many multiplets may be read as one "m" over them
+  };
+  std::vector<Case> cases(6);
+  cases[0].what = "a methyl doublet on a hump of two ring protons";
+  cases[0].made.multiplets = {{0.96, {12.5, 12.5, 3.5}, 1}, {0.89, {12.0, 11.0, 11.0, 3.3}, 1}, {0.93, {6.6}, 3}, {3.40, {10.0}, 1}};
+  cases[0].hump = 2;
+  cases[1].what = "two methyl singlets 0.02 ppm apart at 500 MHz";
+  cases[1].made.multiplets = {{1.02, {}, 3}, {1.00, {}, 3}, {3.62, {6.5, 6.5}, 2}, {5.35, {6.5}, 1}};
+  cases[1].made.frequencyMHz = 500.13;
+  cases[2].what = "a dddd of four different couplings";
+  cases[2].made.multiplets = {{3.43, {10.9, 9.9, 4.8, 4.5}, 1}, {1.21, {6.8}, 3}};
+  cases[3].what = "a septet of doublets beside its methyls' doublets";
+  cases[3].made.multiplets = {{2.17, {7.0, 7.0, 7.0, 7.0, 7.0, 7.0, 2.7}, 1}, {0.92, {7.0}, 3}, {0.88, {7.0}, 3}, {3.41, {10.5, 2.7}, 1}};
+  cases[4].what = "a ddd 0.02 ppm from CHCl3";
+  cases[4].made.multiplets = {{7.28, {8.0, 7.4, 1.2}, 1}, {7.45, {8.0}, 2}, {3.80, {}, 3}};
+  cases[4].made.solventProtons = 0.4;
+  cases[5].what = "a 2.0 Hz doublet of lines 0.8 Hz wide";
+  cases[5].made.multiplets = {{6.50, {2.0}, 1, 0.8}, {6.81, {8.5, 2.0}, 1, 0.8}, {7.20, {8.5}, 1, 0.8}, {3.85, {}, 3, 0.8}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto s = spectrum_of(c.made);
+    ASSERT_TRUE(s.has_value());
+    const analysis::Analysis a = analysis::analyse(*s);
+    std::vector<Reading> made;
+    for (std::size_t k = c.hump; k < c.made.multiplets.size(); ++k) {
+      const MadeMultiplet& m = c.made.multiplets[k];
+      made.push_back({m.ppm, m.couplings.empty() ? "s" : std::string(m.couplings.size(), 'd'), m.couplings, m.protons});
+    }
+    EXPECT_EQ(misreadings(a.multiplets, made), std::vector<std::string>{}) << analysis::report_of(*s, a);
+    int protons = 0, madeProtons = 0;
+    for (const analysis::Multiplet& m : a.multiplets) protons += m.protons;
+    for (const MadeMultiplet& m : c.made.multiplets) madeProtons += m.protons;
+    EXPECT_EQ(protons, madeProtons) << analysis::report_of(*s, a);
+    if (c.hump == 0) EXPECT_EQ(a.multiplets.size(), made.size()) << analysis::report_of(*s, a);
   }
 }
 
