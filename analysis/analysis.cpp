@@ -48,6 +48,9 @@ struct Context {
   double enhancedWidthHz = 1;  // and in the enhanced spectrum
   double toleranceHz = 0.3;
   double smallestCouplingHz = 0.5;  // below it, a coupling cannot be told from the lines' shape
+  // The lines' shape (their Lorentzian share), one for the whole spectrum: as the last
+  // stretch that fitted well found it, where the next stretch's fit starts.
+  double lorentzian = RegionModel{}.lorentzian;
 };
 
 double ppm_of(const processing::Spectrum& s, double hz) { return s.in_ppm() ? hz / s.frequencyMHz : hz; }
@@ -108,7 +111,7 @@ void name_multiplets(const Context& c, const RegionModel& model, const std::vect
 }
 
 // A stretch's lines in the enhanced spectrum, taken apart into multiplets and fitted.
-RegionModel fitted_stretch(const Context& c, const Enhancement& enhancement, double enhancedNoise, Span span) {
+RegionModel fitted_stretch(Context& c, const Enhancement& enhancement, double enhancedNoise, Span span) {
   const std::vector<double> e = enhancement.of(c.s, span.from, span.to);
   const double top = e.empty() ? 0 : *std::max_element(e.begin(), e.end());
   std::vector<FoundLine> lines;
@@ -119,6 +122,7 @@ RegionModel fitted_stretch(const Context& c, const Enhancement& enhancement, dou
   }
   const std::vector<FoundLine> found = lines;
   RegionModel model;
+  model.lorentzian = c.lorentzian;
   model.multiplets = seed_references(c.s, span, lines, c.widthHz, c.toleranceHz, c.noise);
   SearchLimits limits{c.toleranceHz};
   limits.smallestHz = c.smallestCouplingHz;
@@ -133,7 +137,10 @@ RegionModel fitted_stretch(const Context& c, const Enhancement& enhancement, dou
   std::erase_if(f.model.multiplets, [](const ModelMultiplet& m) { return !(m.area > 0); });
   if (f.model.multiplets.size() != before && !f.model.multiplets.empty()) f = fit(stretch, f.model, shapeHeld);
   // Trees that fit within the noise and what a model can follow are what they seem.
-  if (f.chiSquare > kFitsWell * static_cast<double>(stretch.size() - std::min(stretch.size() - 1, f.parameters))) {
+  const auto fits_well = [&](const Fitted& fitted) {
+    return fitted.chiSquare <= kFitsWell * static_cast<double>(stretch.size() - std::min(stretch.size() - 1, fitted.parameters));
+  };
+  if (!fits_well(f)) {
     Growth growth;
     growth.smallestHz = c.smallestCouplingHz;
     f = simplest_structures({stretch, found, limits, kCandidateTrees, growth}, std::move(f));
@@ -145,6 +152,7 @@ RegionModel fitted_stretch(const Context& c, const Enhancement& enhancement, dou
     narrowed |= std::erase_if(m.groups, [&](const CouplingGroup& g) { return g.hz < c.smallestCouplingHz; }) > 0;
   }
   if (narrowed) f = fit(stretch, f.model);
+  if (fits_well(f)) c.lorentzian = f.model.lorentzian;
   return f.model;
 }
 

@@ -10,6 +10,7 @@ namespace {
 constexpr double kWholeWithin = 0.1;   // integrals this near whole numbers tell the unit
 constexpr double kManyProtons = 0.15;  // what each doubling of the protons a multiplet holds costs
 constexpr int kMostInSmallest = 8;     // protons the smallest sharp multiplet may hold
+constexpr double kMostOnAverage = 4;   // protons a compound's multiplets hold on average, at most
 constexpr double kSliver = 0.5;        // of the median integral: a part of a multiplet, not one
 constexpr double kHalf = 0.5;          // of a proton: less is a piece of a multiplet
 
@@ -28,11 +29,37 @@ double off_whole(const std::vector<Multiplet>& ms, double unit) {
   return weights > 0 ? std::sqrt(squares / weights) : 0;
 }
 
+// Pieces of less than half a proton whose points overlap (a multiplet the fit took apart
+// where another's lines hide some of its own) as one "m": no proton lost to its pieces.
+void slivers_joined(std::vector<Multiplet>& ms, double unit) {
+  std::vector<Multiplet> kept, slivers;
+  for (Multiplet& m : ms) (m.integral < kHalf * unit ? slivers : kept).push_back(std::move(m));
+  std::sort(slivers.begin(), slivers.end(), [](const Multiplet& a, const Multiplet& b) { return a.from < b.from; });
+  for (std::size_t k = 0; k < slivers.size();) {
+    Multiplet joined = slivers[k];
+    std::size_t next = k + 1;
+    for (; next < slivers.size() && slivers[next].from < joined.to; ++next) {
+      const Multiplet& m = slivers[next];
+      joined.high = std::max(joined.high, m.high);
+      joined.low = std::min(joined.low, m.low);
+      joined.to = std::max(joined.to, m.to);
+      joined.integral += m.integral;
+      joined.tallest = std::max(joined.tallest, m.tallest);
+      joined.pattern = std::string("m");
+      joined.couplings.clear();
+      joined.shift = (joined.high + joined.low) / 2;
+    }
+    kept.push_back(std::move(joined));
+    k = next;
+  }
+  ms = std::move(kept);
+}
+
 // The integral of one proton: of the integrals of the sharp multiplets (not slivers under
-// half the median) over 1 to kMostInSmallest, the one that makes them nearly whole with the
-// fewest protons: each unit judged by how far the integrals lie off whole numbers, and by
-// how many protons a multiplet then holds on average, which a compound's spectrum keeps
-// small.
+// half the median) over 1 to kMostInSmallest, the one that makes them (their pieces of less
+// than half of it joined) nearly whole with the fewest protons: each unit judged by how
+// far the integrals lie off whole numbers, and by how many protons a multiplet then holds
+// on average, which a compound's spectrum keeps small.
 double proton_integral(const std::vector<Multiplet>& ms, std::optional<int> protons) {
   double total = 0;
   std::vector<double> sharp;
@@ -50,43 +77,25 @@ double proton_integral(const std::vector<Multiplet>& ms, std::optional<int> prot
     if (integral < kSliver * median) continue;
     for (int n = 1; n <= kMostInSmallest; ++n) {
       const double unit = integral / n;
-      const double off = off_whole(ms, unit);
-      if (off <= kWholeWithin) largestWhole = std::max(largestWhole, unit);
+      std::vector<Multiplet> joined = ms;
+      slivers_joined(joined, unit);
+      const double off = off_whole(joined, unit);
       double held = 0;
-      for (const double i : sharp) held += std::max(1.0, std::round(i / unit));
-      const double score = off + kManyProtons * std::log2(std::max(1.0, held / static_cast<double>(sharp.size())));
+      std::size_t counted = 0;
+      for (const Multiplet& m : joined) {
+        if (m.pattern == "br s") continue;
+        held += std::max(1.0, std::round(m.integral / unit));
+        ++counted;
+      }
+      const double mean = held / static_cast<double>(std::max<std::size_t>(1, counted));
+      if (off <= kWholeWithin && mean <= kMostOnAverage) largestWhole = std::max(largestWhole, unit);
+      const double score = off + kManyProtons * std::log2(std::max(1.0, mean));
       if (score < bestScore) bestScore = score, best = unit;
     }
   }
   // Integrals that are whole for some unit tell it; crowded ones, overlapping, only
   // nearly.
   return largestWhole > 0 ? largestWhole : best;
-}
-
-// Pieces of less than half a proton whose points overlap (a multiplet the fit took apart
-// where another's lines hide some of its own) as one "m": no proton lost to its pieces.
-void slivers_joined(std::vector<Multiplet>& ms, double unit) {
-  std::vector<Multiplet> kept, slivers;
-  for (Multiplet& m : ms) (m.integral < kHalf * unit ? slivers : kept).push_back(std::move(m));
-  std::sort(slivers.begin(), slivers.end(), [](const Multiplet& a, const Multiplet& b) { return a.from < b.from; });
-  for (std::size_t k = 0; k < slivers.size();) {
-    Multiplet joined = slivers[k];
-    std::size_t next = k + 1;
-    for (; next < slivers.size() && slivers[next].from < joined.to; ++next) {
-      const Multiplet& m = slivers[next];
-      joined.high = std::max(joined.high, m.high);
-      joined.low = std::min(joined.low, m.low);
-      joined.to = std::max(joined.to, m.to);
-      joined.integral += m.integral;
-      joined.tallest = std::max(joined.tallest, m.tallest);
-      joined.pattern = "m";
-      joined.couplings.clear();
-      joined.shift = (joined.high + joined.low) / 2;
-    }
-    kept.push_back(std::move(joined));
-    k = next;
-  }
-  ms = std::move(kept);
 }
 
 }  // namespace

@@ -225,6 +225,7 @@ class Model {
 // smaller), else tried again with lambda larger; until a step saves almost nothing.
 Eigen::VectorXd minimised(const Model& model, Eigen::VectorXd p, int mostEvaluations) {
   constexpr double kStartDamping = 1e-3, kLeastDamping = 1e-9, kMostDamping = 1e9, kEnough = 1e-4;
+  constexpr double kInsignificant = 1;  // of chi-square: a step within the parameters' own errors
   Eigen::MatrixXd jtj;
   Eigen::VectorXd jtr;
   double damping = kStartDamping;
@@ -239,7 +240,7 @@ Eigen::VectorXd minimised(const Model& model, Eigen::VectorXd p, int mostEvaluat
       ++evaluations;
       const double tried = step.allFinite() ? model.chi_square(next) : std::numeric_limits<double>::infinity();
       if (tried < chiSquare) {
-        const bool enough = chiSquare - tried <= kEnough * chiSquare;
+        const bool enough = chiSquare - tried <= std::max(kEnough * chiSquare, kInsignificant);
         p = next;
         damping = std::max(kLeastDamping, damping / 10);
         if (enough) return p;
