@@ -13,19 +13,28 @@ constexpr int kMostInSmallest = 8;     // protons the smallest sharp multiplet m
 constexpr double kMostOnAverage = 4;   // protons a compound's multiplets hold on average, at most
 constexpr double kSliver = 0.5;        // of the median integral: a part of a multiplet, not one
 constexpr double kHalf = 0.5;          // of a proton: less is a piece of a multiplet
+constexpr double kPiecesShare = 0.05;  // of all integrals: pieces that hold more are not left aside
 
 // How far the integrals lie off whole numbers of unit: the root mean square of each one's
 // distance from the nearest whole number (at least 1), weighted by the integral, so that
-// a sliver of a multiplet moves it little.
+// a sliver of a multiplet moves it little. Pieces under half a unit, which the count
+// leaves out, count only where they hold much of the spectrum: else a piece of a line's
+// foot would make every unit but its own fraction of a proton seem uneven.
 double off_whole(const std::vector<Multiplet>& ms, double unit) {
-  double squares = 0, weights = 0;
+  double squares = 0, weights = 0, pieces = 0, piecesSquares = 0;
   for (const Multiplet& m : ms) {
     if (m.pattern == "br s") continue;
     const double p = m.integral / unit;
     const double off = p - std::max(1.0, std::round(p));
-    squares += m.integral * off * off;
-    weights += m.integral;
+    if (p < kHalf) {
+      pieces += m.integral;
+      piecesSquares += m.integral * off * off;
+    } else {
+      squares += m.integral * off * off;
+      weights += m.integral;
+    }
   }
+  if (pieces > kPiecesShare * (weights + pieces)) squares += piecesSquares, weights += pieces;
   return weights > 0 ? std::sqrt(squares / weights) : 0;
 }
 

@@ -33,15 +33,24 @@ class SharedReportsTest : public ::testing::Test {
 
 // Aspirin in CDCl3 at 300 MHz, on its spectrometer's axis (nothing references it): its
 // four aromatic protons and its methyl as a chemist reads them off the operator's spectrum.
+// Both from its FID and from the operator's own 1r, whose methyl stands on a broad foot.
 TEST_F(SharedReportsTest, AspirinsAromaticProtonsAndItsMethylAreReadAsAChemistReadsThem) {
-  const processing::Spectrum s = from_fid("aspirin-1h/1");
-  const analysis::Analysis a = analysis::analyse(s);
+  const std::filesystem::path folder = shared_datasets() / "aspirin-1h/1";
+  const std::string processed = (folder / "pdata/1/").string();
+  const auto operators = processing::spectrum_of(bench.files, {processed, (folder / "fid").string(), (folder / "acqus").string(), ""});
+  ASSERT_TRUE(operators.has_value());
   const std::vector<Reading> chemist = {{8.04, "dd", {7.8, 1.7}, 1},
                                         {7.53, "td", {7.8, 1.7}, 1},
                                         {7.28, "td", {7.6, 1.1}, 1},
                                         {7.07, "dd", {8.1, 1.0}, 1},
                                         {2.29, "s", {}, 3}};
-  EXPECT_EQ(misreadings(a.multiplets, chemist), std::vector<std::string>{}) << analysis::report_of(s, a);
+  for (const processing::Spectrum& s : {from_fid("aspirin-1h/1"), *operators}) {
+    const analysis::Analysis a = analysis::analyse(s);
+    EXPECT_EQ(misreadings(a.multiplets, chemist), std::vector<std::string>{}) << analysis::report_of(s, a);
+    ASSERT_FALSE(a.multiplets.empty());
+    EXPECT_EQ(a.multiplets.front().protons, 2) << "the acid's broad line, 1.7 protons in the 1r\n" << analysis::report_of(s, a);
+    EXPECT_EQ(a.multiplets.size(), chemist.size() + 1) << analysis::report_of(s, a);
+  }
 }
 
 // The multiplets of an expert's NMReDATA record, on the axis the spectrum s stands on: the
