@@ -158,7 +158,9 @@ TEST_F(ReportTest, CrowdedAndComplexMultipletsAreReadAsMade) {
     for (const analysis::Multiplet& m : a.multiplets) protons += m.protons;
     for (const MadeMultiplet& m : c.made.multiplets) madeProtons += m.protons;
     EXPECT_EQ(protons, madeProtons) << analysis::report_of(*s, a);
-    if (c.hump == 0) EXPECT_EQ(a.multiplets.size(), made.size()) << analysis::report_of(*s, a);
+    if (c.hump == 0) {
+      EXPECT_EQ(a.multiplets.size(), made.size()) << analysis::report_of(*s, a);
+    }
   }
 }
 
