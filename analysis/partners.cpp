@@ -34,7 +34,7 @@ Multiplet half_of(const Multiplet& m, std::size_t k, int direction, const proces
   const double hzPerAxis = s.in_ppm() ? s.frequencyMHz : 1;
   const double move = direction * m.couplings[k] / 2 / hzPerAxis;
   h.couplings.erase(h.couplings.begin() + static_cast<std::ptrdiff_t>(k));
-  h.pattern = h.couplings.empty() ? "s" : "d";
+  h.pattern = std::string(h.couplings.empty() ? "s" : "d");
   h.shift += move;
   const double half = m.couplings[k] / 2 / hzPerAxis;
   if (direction > 0) {
