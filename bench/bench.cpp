@@ -138,7 +138,7 @@ bool print_processing(const fs::path& root, platform::Services& services, common
               "total/request");
   for (const std::size_t points : {std::size_t{65536}, std::size_t{262144}}) {
     const fs::path vFN = make_proton_dataset(root / ("proton-" + std::to_string(points)) / "1", points);
-    (void)intake::loadFIDfile(services, memory, vFN.string(), {.picture = false, .protons = std::nullopt});
+    (void)intake::loadFIDfile(services, memory, vFN.string(), intake::IntakeOptions::without_picture());
     std::vector<double> processed, analysed, total, request;
     for (int run = 0; run < 11; ++run) {
       auto start = Clock::now();

@@ -194,7 +194,10 @@ int run_console(const std::vector<std::string>& args, std::ostream& standardOutp
   KeptShell kept;
   platform::Shell& shell = o.open ? static_cast<platform::Shell&>(desktop) : kept;
   platform::Services services{files, window, media, shell};
-  window::Form form(services, {.picture = o.picture, .protons = protons});
+  intake::IntakeOptions intakeOptions;
+  intakeOptions.picture = o.picture;
+  intakeOptions.protons = protons;
+  window::Form form(services, intakeOptions);
 
   form.prepare_controls();
   apply_options(o, window);
@@ -205,8 +208,10 @@ int run_console(const std::vector<std::string>& args, std::ostream& standardOutp
   }
 
   sound::SoundResult sound;
+  std::string noSpectrum;  // why the dataset has no spectrum, when it says
   if (dataset) {
     const intake::IntakeResult intake = *form.take_command_line();
+    noSpectrum = intake.spectrumRefusal;
     if (const auto message = window::unreadable_message(intake)) {
       err.say(*message);
       status = 1;
@@ -228,8 +233,13 @@ int run_console(const std::vector<std::string>& args, std::ostream& standardOutp
 
   out << printable(window.title());
   out.stream().flush();
-  // What the shifts it reports stand on, once a dataset's spectrum was made.
-  if (dataset && form.spectrum() && form.spectrum()->in_ppm()) err.say(processing::referencing_text(*form.spectrum()));
+  // What its spectrum took where the dataset's parameters could not be meant, and what
+  // the shifts it reports stand on; or why it has none.
+  if (dataset && form.spectrum()) {
+    for (const std::string& note : form.spectrum()->notes) err.say(note);
+    if (form.spectrum()->in_ppm()) err.say(processing::referencing_text(*form.spectrum()));
+  }
+  if (!noSpectrum.empty()) err.say("no spectrum: " + noSpectrum);
   if (const auto message = window::no_sound_message(sound)) {
     err.say(*message);
     status = 1;

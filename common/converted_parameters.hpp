@@ -12,4 +12,12 @@ inline constexpr const char* kScaleParameter = "FIDSONG_SCALE";
 // in its procs (SF).
 inline constexpr const char* kOperatorReferenceParameter = "FIDSONG_SF";
 
+// "##$FIDSONG_LEADIN= n": the scratch FID begins with n complex points of zeros, as a
+// Bruker FID begins with its filter's lead-in, so that its sound begins at its first point.
+inline constexpr const char* kLeadInParameter = "FIDSONG_LEADIN";
+
+// "##$FIDSONG_TURN= k": the points that follow were turned by i^k (k from 0 to 3), so that
+// the stronger channel is the sounded word of each pair.
+inline constexpr const char* kTurnParameter = "FIDSONG_TURN";
+
 }  // namespace common

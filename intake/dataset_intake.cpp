@@ -33,40 +33,22 @@ bool put(platform::FileSystem& files, const char* path, const std::optional<std:
   return bool(file.commit());
 }
 
-// Makes the dataset's spectrum and draws it as the scratch picture and, for a dataset
-// without a plot of its own, as the plot that "view Spectrum" opens; reads out its peaks,
-// reports its multiplets and exports it. processed: the dataset's processed folder, or
-// nothing to make it from its FID alone.
-void make_spectrum(platform::Services& s, const std::string& processed, const IntakeOptions& options,
-                   IntakeResult& result) {
-  result.spectrum = processing::spectrum_of(
-      s.files, {processed, common::kScratchFid, common::kScratchAcqus, common::kScratchTitle});
-  if (!result.spectrum) return;
-  result.trace = spectrum::trace_of(*result.spectrum, spectrum::kColumns);
-  if (!result.trace) return;
-  result.picture = put(s.files, common::kScratchPicture, spectrum::gif_of(*result.trace));
-  if (result.plot.empty() && put(s.files, common::kScratchSpectrum, spectrum::eps_of(*result.trace))) {
-    s.window.enable(platform::Button::Command3, true);
-  }
-  result.peaks = spectrum::peaks_of(*result.trace);
-  put(s.files, common::kScratchPeaks, spectrum::peaks_file(result.peaks, result.trace->axis));
-  result.analysis = analysis::analyse(*result.spectrum, options.protons);
-  put(s.files, common::kScratchReport, analysis::report_of(*result.spectrum, result.analysis));
-  put(s.files, common::kScratchExport, formats::jcamp_spectrum(exported(*result.spectrum)));
-}
-
-// After the sound has gone to playback, which never waits for the spectrum. The previous
-// dataset's picture, peaks, report, export and sounds of its spectrum go in any case: they
-// must not be archived with this one, nor heard as its own.
-void redraw_spectrum(platform::Services& s, const std::string& processed, const IntakeOptions& options,
-                     IntakeResult& result) {
+// The previous dataset's picture, peaks, report, export and sounds of its spectrum go:
+// they must not be archived with this one, nor heard as its own. Then this one's spectrum
+// is worked out beside its sound. processed: the dataset's processed folder, or nothing to
+// make it from its FID alone.
+void start_spectrum(platform::Services& s, const std::string& processed, const IntakeOptions& options,
+                    IntakeResult& result) {
   for (const char* path : {common::kScratchPicture, common::kScratchPeaks, common::kScratchSpectrumSound,
                            common::kScratchPeakSound, common::kScratchReport, common::kScratchExport,
                            common::kScratchMultipletSound}) {
     s.files.delete_file(path);
   }
-  if (options.picture) make_spectrum(s, processed, options, result);
-  s.window.enable(platform::Button::Command5, result.picture);
+  s.window.enable(platform::Button::Command5, false);
+  if (options.picture) {
+    result.work = std::make_shared<SpectrumWork>(s.files.drive(), processed, !result.plot.empty(), options,
+                                                 options.waitForSpectrum ? std::function<void()>() : options.spectrumDone);
+  }
 }
 
 // The original data file of a converted dataset goes in "C:\temp\original", alone; any
@@ -106,28 +88,14 @@ void take_in_converted(platform::Services& s, common::FormMemory& memory, const 
   // No maker but Bruker leaves a PostScript plot: "view Spectrum" shows the one drawn.
   files.delete_file(common::kScratchSpectrum);
   s.window.enable(platform::Button::Command3, false);
+  start_spectrum(s, {}, options, result);
 
   result.sound = sound::createsound(s, memory, given, 0, 0);
-
-  redraw_spectrum(s, {}, options, result);
 }
 
-}  // namespace
-
-std::string dataset_file(const platform::FileSystem& files, const std::string& vFN) {
-  if (!files.is_folder(vFN)) return vFN;
-  std::string folder = vFN;
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  if (folder.back() != '/') folder += '/';
-  for (const char* name : {"fid", "ser", "data.1d", "data.2d"}) {
-    if (files.is_file(folder + name)) return folder + name;
-  }
-  const std::string exchange = only_exchange_file(files, folder);
-  return exchange.empty() ? vFN : folder + exchange;
-}
-
-IntakeResult loadFIDfile(platform::Services& s, common::FormMemory& memory, const std::string& path,
-                         const IntakeOptions& options) {
+// The copies (or the conversion) and the sound, with the scratch folder locked; the
+// spectrum's work started beside the sound.
+IntakeResult take_in(platform::Services& s, common::FormMemory& memory, const std::string& path, const IntakeOptions& options) {
   auto& files = s.files;
   const platform::Lock scratch = files.lock(common::kScratchLock);
   IntakeResult result;
@@ -159,10 +127,45 @@ IntakeResult loadFIDfile(platform::Services& s, common::FormMemory& memory, cons
     s.window.enable(platform::Button::Command3, false);
   }
 
-  result.sound = sound::createsound(s, memory, vFN, 0, 0);
+  start_spectrum(s, folder + "pdata/1/", options, result);
 
-  redraw_spectrum(s, folder + "pdata/1/", options, result);
+  result.sound = sound::createsound(s, memory, vFN, 0, 0);
   return result;
+}
+
+}  // namespace
+
+std::string dataset_file(const platform::FileSystem& files, const std::string& vFN) {
+  if (!files.is_folder(vFN)) return vFN;
+  std::string folder = vFN;
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  if (folder.back() != '/') folder += '/';
+  for (const char* name : {"fid", "ser", "data.1d", "data.2d"}) {
+    if (files.is_file(folder + name)) return folder + name;
+  }
+  const std::string exchange = only_exchange_file(files, folder);
+  return exchange.empty() ? vFN : folder + exchange;
+}
+
+IntakeResult loadFIDfile(platform::Services& s, common::FormMemory& memory, const std::string& path,
+                         const IntakeOptions& options) {
+  IntakeResult result = take_in(s, memory, path, options);
+  // Waited for once the scratch folder is free again: the work writes there too.
+  if (options.waitForSpectrum && result.work) finish_spectrum(s, result);
+  return result;
+}
+
+void finish_spectrum(platform::Services& s, IntakeResult& result) {
+  if (!result.work) return;
+  const SpectrumMade& made = result.work->made();
+  result.spectrum = made.spectrum;
+  result.spectrumRefusal = made.refusal;
+  result.trace = made.trace;
+  result.analysis = made.analysis;
+  result.peaks = made.peaks;
+  result.picture = made.picture;
+  if (made.plotDrawn) s.window.enable(platform::Button::Command3, true);
+  s.window.enable(platform::Button::Command5, made.picture);
 }
 
 }  // namespace intake

@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "bruker/parameters.hpp"
+#include "platform/text.hpp"
 
 namespace processing {
 namespace {
@@ -22,6 +23,7 @@ constexpr double kDelays[3][std::size(kDecimations)] = {
      0, 0, 0, 0},
 };
 constexpr std::size_t kRiseWindow = 512;
+constexpr double kMostDelayShare = 0.25;  // of the FID's points: a filter's delay is a few dozen
 
 double tabled(std::string_view acqus) {
   const auto dspfvs = bruker::integer_parameter(acqus, "DSPFVS");
@@ -45,10 +47,36 @@ double rise(std::span<const std::complex<double>> fid) {
 
 }  // namespace
 
-double group_delay(std::string_view acqus, std::span<const std::complex<double>> fid) {
-  if (const auto given = bruker::real_parameter(acqus, "GRPDLY"); given && *given >= 0) return *given;
-  if (const double delay = tabled(acqus); delay >= 0) return delay;
-  return rise(fid);
+GroupDelay group_delay(std::string_view acqus, std::span<const std::complex<double>> fid) {
+  const double tabledDelay = tabled(acqus);
+  const auto instead = [&] {
+    return tabledDelay >= 0 ? GroupDelay{tabledDelay, "the filter's table gives " + platform::decimal_text(tabledDelay)}
+                            : GroupDelay{rise(fid), "the FID's rise gives " + platform::decimal_text(rise(fid))};
+  };
+  if (const auto text = bruker::parameter_text(acqus, "GRPDLY")) {
+    const auto given = bruker::real_parameter(acqus, "GRPDLY");
+    // -1: the console recorded none.
+    if (given && *given >= 0 && *given <= static_cast<double>(fid.size()) * kMostDelayShare) return {*given, {}};
+    if (!given || *given != -1) {
+      const std::string what = !given || !std::isfinite(*given) ? "is no number"
+                               : *given < 0                      ? "is no delay"
+                                                                 : "is beyond the FID";
+      GroupDelay taken = instead();
+      taken.note = "its GRPDLY " + std::string(*text) + " " + what + ": " + taken.note;
+      return taken;
+    }
+  }
+  if (tabledDelay >= 0) return {tabledDelay, {}};
+  // DSPFVS from 10 on names a digital filter: one whose DECIM the table does not know.
+  const auto dspfvs = bruker::integer_parameter(acqus, "DSPFVS");
+  const auto decim = bruker::integer_parameter(acqus, "DECIM");
+  if (dspfvs && *dspfvs >= 10 && decim) {
+    GroupDelay taken = instead();
+    taken.note = "its DECIM " + std::to_string(*decim) + " and DSPFVS " + std::to_string(*dspfvs) +
+                 " are not in the filter's table: " + taken.note;
+    return taken;
+  }
+  return {rise(fid), {}};
 }
 
 }  // namespace processing

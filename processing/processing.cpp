@@ -72,13 +72,20 @@ std::optional<Spectrum> read_processed(platform::FileSystem& files, const std::s
   if (points < 2) return std::nullopt;
   s.points.resize(points);
   std::vector<unsigned char> bytes(format.bytes() * 4096);
+  double largest = 0;
   for (std::size_t i = 0; i < points;) {
     const std::size_t n = std::min<std::size_t>(4096, points - i);
     data.read(bytes.data(), format.bytes() * n);
     for (std::size_t k = 0; k < n; ++k, ++i) {
       const double v = bruker::word_at(bytes.data() + format.bytes() * k, format) * scale;
-      s.points[i] = std::isfinite(v) ? v : 0;
+      if (!std::isfinite(v)) return std::nullopt;  // no spectrum to read: the FID's, then
+      s.points[i] = v;
+      largest = std::max(largest, std::fabs(v));
     }
+  }
+  if (const int exponent = safe_exponent(largest); exponent != 0) {
+    for (double& v : s.points) v = std::ldexp(v, exponent);
+    s.originalScale *= std::ldexp(1.0, -exponent);
   }
   // The first point is the highest ppm; SI points span SW_p Hz.
   s.frequencyMHz = *sf;
@@ -94,18 +101,47 @@ std::optional<Spectrum> read_processed(platform::FileSystem& files, const std::s
   return s;
 }
 
-std::optional<Spectrum> processed_fid(platform::FileSystem& files, const Sources& sources, std::string_view acqus,
-                                      std::string_view procs, Spectrum s) {
-  Fid fid = first_fid(files, sources.fid, acqus);
+// Whether acqus's sweep, carrier and base frequency make an axis a spectrometer has: finite,
+// a base frequency from 1 MHz to 2 GHz, a sweep from 1 Hz to 2000 ppm of it, a carrier
+// within 10000 ppm of it.
+bool plausible_axis(std::optional<double> swh, std::optional<double> o1, std::optional<double> bf1) {
+  constexpr double kLeastMHz = 1, kMostMHz = 2000, kLeastSweepHz = 1, kMostSweepPpm = 2000, kMostCarrierPpm = 10000;
+  if (!swh || !o1 || !bf1 || !std::isfinite(*swh) || !std::isfinite(*o1) || !std::isfinite(*bf1)) return false;
+  return *bf1 >= kLeastMHz && *bf1 <= kMostMHz && *swh >= kLeastSweepHz && *swh <= kMostSweepPpm * *bf1 &&
+         std::fabs(*o1) <= kMostCarrierPpm * *bf1;
+}
+
+// The points of a converted FID turned back by i^-k.
+void turned_back(Fid& fid, long long k) {
+  const int quarter = static_cast<int>(((k % 4) + 4) % 4);
+  for (std::size_t i = 0; i < fid.points; ++i) {
+    const double re = fid.buffer[i].real(), im = fid.buffer[i].imag();
+    switch (quarter) {
+      case 1: fid.buffer[i] = {im, -re}; break;
+      case 2: fid.buffer[i] = {-re, -im}; break;
+      case 3: fid.buffer[i] = {-im, re}; break;
+      default: break;
+    }
+  }
+}
+
+Processed processed_fid(platform::FileSystem& files, const Sources& sources, std::string_view acqus,
+                        std::string_view procs, Spectrum s) {
+  const auto leadIn = bruker::integer_parameter(acqus, common::kLeadInParameter).value_or(0);
+  Fid fid = first_fid(files, sources.fid, acqus, static_cast<std::size_t>(std::max<long long>(leadIn, 0)));
+  if (fid.nonNumbers) return {std::nullopt, "its FID holds values that are not numbers"};
+  turned_back(fid, bruker::integer_parameter(acqus, common::kTurnParameter).value_or(0));
+  s.originalScale *= std::ldexp(1.0, -fid.exponent);
   const auto swh = bruker::real_parameter(acqus, "SW_h");
   const auto o1 = bruker::real_parameter(acqus, "O1");
   const auto bf1 = bruker::real_parameter(acqus, "BF1");
-  const bool axis = swh && *swh > 0 && o1 && bf1 && *bf1 > 0;
-  const double sweep = swh && *swh > 0 ? *swh : kFidRate;
+  const bool axis = plausible_axis(swh, o1, bf1);
+  const double sweep = axis ? *swh : kFidRate;
   const double broadening = s.nucleus == "1H" ? kProtonBroadeningHz : kOtherBroadeningHz;
-  const double delay = group_delay(acqus, {fid.buffer.data(), fid.points});
-  const auto complex = transformed(std::move(fid), sweep, broadening, delay);
-  if (!complex) return std::nullopt;
+  const GroupDelay delay = group_delay(acqus, {fid.buffer.data(), fid.points});
+  if (!delay.note.empty()) s.notes.push_back(delay.note);
+  const auto complex = transformed(std::move(fid), sweep, broadening, delay.points);
+  if (!complex) return {};
   s.hzPerPoint = sweep / static_cast<double>(complex->size());
   s.points = phased(*complex, automatic_phase(*complex, s.hzPerPoint));
   const FreeOfSignal free = signal_free(s.points, s.hzPerPoint);
@@ -113,17 +149,20 @@ std::optional<Spectrum> processed_fid(platform::FileSystem& files, const Sources
   s.noise = noise_of(s.points, free);
   // The first point lies half the sweep above the carrier.
   s.firstHz = static_cast<double>(complex->size() / 2) * s.hzPerPoint;
-  if (!axis) return s;
-  const double sfo1 = bruker::real_parameter(acqus, "SFO1").value_or(*bf1 + *o1 * 1e-6);
+  if (!axis) return {std::move(s), {}};
+  const auto sfo1Given = bruker::real_parameter(acqus, "SFO1");
+  const double sfo1 = sfo1Given && std::isfinite(*sfo1Given) && std::fabs(*sfo1Given - *bf1) * 1e6 <= std::fabs(*o1) + *swh
+                          ? *sfo1Given
+                          : *bf1 + *o1 * 1e-6;
   s.frequencyMHz = *bf1;
   s.firstHz += (sfo1 - *bf1) * 1e6;
   reference(s, operator_reference(acqus, procs), s.noise);
-  return s;
+  return {std::move(s), {}};
 }
 
 }  // namespace
 
-std::optional<Spectrum> spectrum_of(platform::FileSystem& files, const Sources& sources) {
+Processed processed(platform::FileSystem& files, const Sources& sources) {
   const std::string acqus = bruker::text_file(files, sources.acqus);
   const std::string procs = sources.processed.empty() ? std::string() : bruker::text_file(files, sources.processed + "procs");
   Spectrum dataset;
@@ -137,7 +176,7 @@ std::optional<Spectrum> spectrum_of(platform::FileSystem& files, const Sources& 
   }
   dataset.originalScale = original_scale(acqus);
   if (!sources.processed.empty()) {
-    if (auto s = read_processed(files, sources.processed, acqus, procs, dataset)) return s;
+    if (auto s = read_processed(files, sources.processed, acqus, procs, dataset)) return {std::move(s), {}};
   }
   return processed_fid(files, sources, acqus, procs, std::move(dataset));
 }

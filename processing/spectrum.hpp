@@ -43,6 +43,9 @@ struct Spectrum {
   // The intensities times this are the maker's own values (a converted FID was scaled by
   // a power of two to sound as loud as a Bruker one).
   double originalScale = 1;
+  // What processing took where the dataset gave what cannot be ("its GRPDLY 1e9 is beyond
+  // the FID: the filter's table gives 67.98").
+  std::vector<std::string> notes;
 
   bool in_ppm() const { return frequencyMHz > 0; }
   double hz_at(double index) const { return firstHz - index * hzPerPoint; }

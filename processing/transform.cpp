@@ -32,24 +32,48 @@ class Rotation {
 
 }  // namespace
 
-Fid first_fid(platform::FileSystem& files, std::string_view path, std::string_view acqus) {
+int safe_exponent(double largest) {
+  constexpr int kLargestExponent = 100, kTarget = 30;
+  if (!(largest > 0) || !std::isfinite(largest)) return 0;
+  int exponent = 0;
+  std::frexp(largest, &exponent);
+  return std::abs(exponent) <= kLargestExponent ? 0 : kTarget - exponent;
+}
+
+Fid first_fid(platform::FileSystem& files, std::string_view path, std::string_view acqus, std::size_t leadIn) {
   const bruker::WordFormat format = bruker::word_format(acqus);
   platform::BinaryFile file = files.open_for_reading(path);
   const std::int64_t words = file.is_open() ? file.length() / static_cast<std::int64_t>(format.bytes()) : 0;
   std::int64_t points = words / 2;
   if (const auto td = bruker::integer_parameter(acqus, "TD"); td && *td >= 2 && *td / 2 < points) points = *td / 2;
-  points = std::clamp<std::int64_t>(points, 0, static_cast<std::int64_t>(kMostFidPoints));
-  if (points < 2) return {};
-  Fid fid{ComplexPoints(std::bit_ceil(2 * static_cast<std::size_t>(points))), 0};
   const std::size_t pair = 2 * format.bytes();
+  const auto skipped = static_cast<std::int64_t>(std::min<std::size_t>(leadIn, static_cast<std::size_t>(std::max<std::int64_t>(points, 0))));
+  points = std::clamp<std::int64_t>(points - skipped, 0, static_cast<std::int64_t>(kMostFidPoints));
+  if (points < 2 || !file.set_position(skipped * static_cast<std::int64_t>(pair) + 1)) return {};
+  Fid fid{ComplexPoints(std::bit_ceil(2 * static_cast<std::size_t>(points))), 0};
   std::vector<unsigned char> bytes(pair * 4096);
+  double largest = 0;
+  const auto number = [&](double v) {
+    if (std::isfinite(v)) {
+      largest = std::max(largest, std::fabs(v));
+      return v;
+    }
+    fid.nonNumbers = true;
+    return 0.0;
+  };
   while (fid.points < static_cast<std::size_t>(points)) {
     const std::size_t n = std::min<std::size_t>(4096, static_cast<std::size_t>(points) - fid.points);
     if (file.read(bytes.data(), pair * n) != pair * n) break;
     for (std::size_t i = 0; i < n; ++i) {
-      double re = bruker::word_at(bytes.data() + pair * i, format);
-      double im = bruker::word_at(bytes.data() + pair * i + format.bytes(), format);
-      fid.buffer[fid.points++] = {std::isfinite(re) ? re : 0, std::isfinite(im) ? im : 0};
+      const double re = number(bruker::word_at(bytes.data() + pair * i, format));
+      const double im = number(bruker::word_at(bytes.data() + pair * i + format.bytes(), format));
+      fid.buffer[fid.points++] = {re, im};
+    }
+  }
+  fid.exponent = safe_exponent(largest);
+  if (fid.exponent != 0) {
+    for (std::size_t k = 0; k < fid.points; ++k) {
+      fid.buffer[k] = {std::ldexp(fid.buffer[k].real(), fid.exponent), std::ldexp(fid.buffer[k].imag(), fid.exponent)};
     }
   }
   return fid;

@@ -52,7 +52,17 @@ std::optional<intake::IntakeResult> Form::take_command_line() {
   // The whole text is one path: not split, quotes kept.
   const std::string commandLine = services_.window.command_line();
   if (commandLine.empty()) return std::nullopt;
-  return remember(intake::loadFIDfile(services_, memory_, commandLine, intakeOptions_));
+  return take_in(commandLine);
+}
+
+std::optional<intake::IntakeResult> Form::take_in(const std::string& path) {
+  if (pending_ && pending_->work) {
+    pending_->work->cancel();
+    retired_.push_back(pending_->work);
+  }
+  pending_.reset();
+  std::erase_if(retired_, [](const auto& work) { return work->finished(); });
+  return remember(intake::loadFIDfile(services_, memory_, path, intakeOptions_));
 }
 
 std::optional<intake::IntakeResult> Form::remember(std::optional<intake::IntakeResult> result) {
@@ -65,15 +75,27 @@ std::optional<intake::IntakeResult> Form::remember(std::optional<intake::IntakeR
     region_.reset();
     regionTrace_.reset();
     if (spectrum_ && trace_) region_ = trace_->range();
+    spectrumRefusal_ = result->spectrumRefusal;
+    if (result->work && !intakeOptions_.waitForSpectrum) pending_ = result;
   }
   return result;
+}
+
+bool Form::take_spectrum() {
+  if (!pending_ || !pending_->work->finished()) return false;
+  intake::finish_spectrum(services_, *pending_);
+  std::optional<intake::IntakeResult> done = std::move(pending_);
+  pending_.reset();
+  done->work.reset();
+  remember(std::move(done));
+  return true;
 }
 
 sound::SoundResult Form::command1_click() { return sound::createsound(services_, memory_, "fid", 0, 0); }
 
 std::optional<intake::IntakeResult> Form::command1_drop(const std::vector<std::string>& files) {
   if (files.empty()) return std::nullopt;
-  return remember(intake::loadFIDfile(services_, memory_, files.front(), intakeOptions_));
+  return take_in(files.front());
 }
 
 ToneTestResult Form::command2_click() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <variant>
@@ -112,6 +113,16 @@ class Form {
   // Where multiplet (or peak) i stands on the axis.
   double position_of(std::size_t i) const;
 
+  // Where the intake does not wait for its spectrum: once the last dataset's spectrum work
+  // has finished, what it made is taken as the spectrum drawn (true); false while it is
+  // still at work, or when there is none (a work of an earlier dataset, cancelled when the
+  // next came, is never taken).
+  bool take_spectrum();
+  // Whether the last dataset's spectrum is still being worked out.
+  bool working() const { return pending_.has_value(); }
+  // Why the last dataset taken in has no spectrum, when it says.
+  const std::string& spectrum_refusal() const { return spectrumRefusal_; }
+
   const common::FormMemory& memory() const { return memory_; }
   // The spectrum drawn for the dataset last taken in, and what was read off it.
   const std::optional<spectrum::Trace>& trace() const { return trace_; }
@@ -122,6 +133,8 @@ class Form {
  private:
   // Keeps what a dataset's intake drew; one that was refused leaves the last one.
   std::optional<intake::IntakeResult> remember(std::optional<intake::IntakeResult> result);
+  // Takes in a dataset: the spectrum work of the one before cancelled first.
+  std::optional<intake::IntakeResult> take_in(const std::string& path);
 
   platform::Services& services_;
   intake::IntakeOptions intakeOptions_;
@@ -133,6 +146,10 @@ class Form {
   std::optional<std::size_t> stepped_;  // the multiplet (or peak) last stepped to
   std::optional<Range> region_;
   std::optional<spectrum::Trace> regionTrace_;  // while the region is not the whole
+  std::string spectrumRefusal_;
+  std::optional<intake::IntakeResult> pending_;  // taken in, its spectrum still at work
+  // Cancelled works not yet at their end: kept until then, so that none is waited for.
+  std::vector<std::shared_ptr<intake::SpectrumWork>> retired_;
 };
 
 }  // namespace window

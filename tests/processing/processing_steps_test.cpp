@@ -19,20 +19,33 @@ TEST(GroupDelay, GivenElseTabledElseWhereTheFidRises) {
   const struct {
     const char* acqus;
     double delay;
+    const char* note;
   } cases[] = {
-      {"##$GRPDLY= 67.9842071533203\n##$DECIM= 24\n##$DSPFVS= 10\n", 67.9842071533203},
+      {"##$GRPDLY= 67.9842071533203\n##$DECIM= 24\n##$DSPFVS= 10\n", 67.9842071533203, ""},
       // Westler and Abildgaard's table, for consoles that recorded no GRPDLY (or -1).
-      {"##$GRPDLY= -1\n##$DECIM= 24\n##$DSPFVS= 10\n", 61.0208},
-      {"##$DECIM= 2048\n##$DSPFVS= 11\n", 72.0313},
-      {"##$DECIM= 128\n##$DSPFVS= 12\n", 72.524},
-      {"##$DECIM= 3\n##$DSPFVS= 12\n", 36.530},
+      {"##$GRPDLY= -1\n##$DECIM= 24\n##$DSPFVS= 10\n", 61.0208, ""},
+      {"##$DECIM= 2048\n##$DSPFVS= 11\n", 72.0313, ""},
+      {"##$DECIM= 128\n##$DSPFVS= 12\n", 72.524, ""},
+      {"##$DECIM= 3\n##$DSPFVS= 12\n", 36.530, ""},
       // No entry, or nothing recorded: where the FID first reaches half its largest value.
-      {"##$DECIM= 256\n##$DSPFVS= 12\n", 20},
-      {"##$DECIM= 24\n##$DSPFVS= 13\n", 20},
-      {"", 20},
+      {"##$DECIM= 256\n##$DSPFVS= 12\n", 20, "its DECIM 256 and DSPFVS 12 are not in the filter's table: the FID's rise gives 20"},
+      {"##$DECIM= 24\n##$DSPFVS= 13\n", 20, "its DECIM 24 and DSPFVS 13 are not in the filter's table: the FID's rise gives 20"},
+      {"##$DECIM= 24\n", 20, ""},
+      {"", 20, ""},
+      // A delay that cannot be one: beyond a quarter of the FID, negative, no number.
+      {"##$GRPDLY= 1e9\n##$DECIM= 24\n##$DSPFVS= 10\n", 61.0208, "its GRPDLY 1e9 is beyond the FID: the filter's table gives 61.0208"},
+      {"##$GRPDLY= 150.5\n", 20, "its GRPDLY 150.5 is beyond the FID: the FID's rise gives 20"},
+      {"##$GRPDLY= 150\n", 150, ""},
+      {"##$GRPDLY= -5\n", 20, "its GRPDLY -5 is no delay: the FID's rise gives 20"},
+      {"##$GRPDLY= nan\n##$DECIM= 3\n##$DSPFVS= 12\n", 36.530, "its GRPDLY nan is no number: the filter's table gives 36.53"},
+      {"##$GRPDLY= inf\n", 20, "its GRPDLY inf is no number: the FID's rise gives 20"},
   };
-  for (const auto& [acqus, delay] : cases) EXPECT_DOUBLE_EQ(processing::group_delay(acqus, fid), delay) << acqus;
-  EXPECT_EQ(processing::group_delay("", std::vector<std::complex<double>>(64, 1.0)), 0) << "an FID without a filter's echo";
+  for (const auto& [acqus, delay, note] : cases) {
+    const processing::GroupDelay found = processing::group_delay(acqus, fid);
+    EXPECT_DOUBLE_EQ(found.points, delay) << acqus;
+    EXPECT_EQ(found.note, note) << acqus;
+  }
+  EXPECT_EQ(processing::group_delay("", std::vector<std::complex<double>>(64, 1.0)).points, 0) << "an FID without a filter's echo";
 }
 
 class ReferencingTest : public ::testing::Test {

@@ -3,7 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <chrono>
+#include <thread>
+
 #include "platform/text.hpp"
+#include "tests/support/spectra.hpp"
 #include "tests/support/workbench.hpp"
 #include "window/messages.hpp"
 #include "window/status.hpp"
@@ -203,3 +208,48 @@ TEST(Status, TheSweepAndANewDatasetAreToldInWords) {
 }
 
 }  // namespace
+
+// In the window, the spectrum is worked out beside the sound, and taken when it is done.
+// A drop while the last one's is still at work cancels it: the view and the scratch files
+// are the new dataset's, and nothing of the old one's comes after.
+TEST_F(FormTest, ANewDropCancelsTheSpectrumStillWorkedOutAndNothingOfItIsShownOrWritten) {
+  intake::IntakeOptions options;
+  options.waitForSpectrum = false;
+  auto asynchronous = std::make_optional<window::Form>(bench.services, options);
+  window::Form& window = *asynchronous;
+  window.prepare_controls();
+  MadeSpectrum large;  // long at work: its 262144 points processed and analysed
+  large.points = 262144;
+  large.sweepHz = 40000;
+  large.multiplets = {{7.26, {8.0}, 2}, {3.60, {7.0, 7.0, 7.0}, 2}, {1.20, {7.0, 7.0}, 3}};
+  MadeSpectrum small;
+  small.frequencyMHz = 300.13;
+  small.multiplets = {{2.05, {}, 3}};
+  const auto first = make_spectrum_dataset(bench.root.path() / "large/1", large, "the large one");
+  const auto second = make_spectrum_dataset(bench.root.path() / "small/1", small, "the small one");
+
+  ASSERT_TRUE(window.command1_drop({first.string()}));
+  EXPECT_TRUE(window.working());
+  EXPECT_FALSE(window.spectrum()) << "nothing shown before it is worked out";
+  ASSERT_TRUE(window.command1_drop({second.string()}));
+  // Taken as the front end takes it, at each notice: only the last dataset's, once done.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!window.take_spectrum() && std::chrono::steady_clock::now() < until) {
+    ASSERT_FALSE(window.spectrum()) << "an earlier dataset's spectrum shown";
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ASSERT_TRUE(window.spectrum());
+  EXPECT_EQ(window.spectrum()->title, "the small one");
+  EXPECT_EQ(std::lround(window.spectrum()->frequencyMHz), 300);
+  EXPECT_FALSE(window.working());
+  EXPECT_FALSE(window.take_spectrum()) << "taken once";
+  EXPECT_TRUE(bench.window.enabled[Button::Command5]);
+  const std::string report = read_file(bench.scratch("report.txt"));
+  EXPECT_TRUE(report.starts_with("1H NMR (300 MHz, CDCl3) \u03b4 2.05 (s, ")) << report;
+  // Once every work has ended (the cancelled one too: the form waits for it as it goes),
+  // the files are still the small one's.
+  const std::string picture = read_file(bench.scratch("spectrum.gif"));
+  asynchronous.reset();
+  EXPECT_EQ(read_file(bench.scratch("report.txt")), report);
+  EXPECT_EQ(read_file(bench.scratch("spectrum.gif")), picture);
+}

@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QTest>
 #include <QWindow>
+#include <chrono>
 #include <memory>
 
 #include "tests/support/workbench.hpp"
@@ -23,7 +24,15 @@ class WindowTest : public ::testing::Test {
     w->startup();
     w->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    await_spectrum(w.get());
     return w;
+  }
+  // Until the window has shown the spectrum of the dataset last taken in, worked out
+  // beside its sound.
+  static void await_spectrum(window::MainWindow* w) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (w->spectrum_pending() && std::chrono::steady_clock::now() < until) QTest::qWait(2);
+    EXPECT_FALSE(w->spectrum_pending()) << "the spectrum still worked out after 20 s";
   }
   template <typename Control = QWidget>
   static Control* control(QWidget* w, const char* name) {
@@ -42,6 +51,7 @@ class WindowTest : public ::testing::Test {
     QCoreApplication::sendEvent(w->windowHandle(), &enter);
     QDropEvent dropped(QPointF(at), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(w->windowHandle(), &dropped);
+    if (auto* main = dynamic_cast<window::MainWindow*>(w)) await_spectrum(main);
     return dropped.isAccepted();
   }
   static std::unique_ptr<QMimeData> files(const std::vector<std::string>& paths) {

@@ -76,7 +76,11 @@ MainWindow::MainWindow(platform::FileSystem& files, platform::Media& media, std:
   windowServices_ = std::make_unique<QtWindowServices>(std::move(controls), std::move(commandLine));
   services_ = std::make_unique<platform::Services>(
       platform::Services{files, *windowServices_, media, shell_});
-  form_ = std::make_unique<Form>(*services_);
+  // The spectrum is worked out beside the sound; the view fills in when it is ready.
+  intake::IntakeOptions options;
+  options.waitForSpectrum = false;
+  options.spectrumDone = [this] { QMetaObject::invokeMethod(this, [this] { spectrum_ready(); }, Qt::QueuedConnection); };
+  form_ = std::make_unique<Form>(*services_, options);
   view_ = new SpectrumView(this, *form_, media_);
   view_->hide();
   QWidget::setTabOrder(command5, view_);  // after the last control
@@ -113,9 +117,19 @@ void MainWindow::show_spectrum() {
   view_->refresh();
 }
 
+bool MainWindow::spectrum_pending() const { return form_->working(); }
+
+void MainWindow::spectrum_ready() {
+  // A dataset's that came before the last finds nothing to take.
+  if (!form_->take_spectrum()) return;
+  show_spectrum();
+  if (!form_->spectrum_refusal().empty()) status_->failed("no spectrum: " + form_->spectrum_refusal());
+}
+
 void MainWindow::follow_fid(const sound::SoundResult& sound) {
   if (!sound.played()) return;
-  const auto stretches = static_cast<std::size_t>(view_->width() * view_->devicePixelRatioF());
+  // As wide as the view is, or will be once a spectrum shows it: the window's width.
+  const auto stretches = static_cast<std::size_t>(width() * devicePixelRatioF());
   view_->follow_fid(sound::wave_envelope(services_->files.drive(), common::kScratchWav, stretches));
 }
 

@@ -38,6 +38,9 @@ class MainWindow : public QWidget {
   using DatasetChooser = std::function<std::optional<std::string>()>;
   void set_dataset_chooser(DatasetChooser chooser) { chooser_ = std::move(chooser); }
 
+  // Whether the spectrum of the dataset last taken in is still being worked out.
+  bool spectrum_pending() const;
+
  protected:
   void resizeEvent(QResizeEvent* event) override;
 
@@ -53,6 +56,8 @@ class MainWindow : public QWidget {
   void step(int direction);
   // The form's spectrum shown (the window grows to show it the first time) and drawn anew.
   void show_spectrum();
+  // The last dataset's spectrum work has finished: its spectrum shown.
+  void spectrum_ready();
   void place_view();  // under the form, the window's whole width and the rest of its height
   // The playhead follows the FID's sound that has just started.
   void follow_fid(const sound::SoundResult& sound);
