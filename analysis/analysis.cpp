@@ -39,6 +39,7 @@ constexpr double kFitsWell = 1.5;            // chi-square per degree of freedom
 constexpr double kLargestCouplingHz = 20;    // loose lines further apart are different "m"s
 constexpr double kWaterPpm = 0.15;           // water moves with temperature and concentration
 constexpr double kImpurityShare = 0.01;      // of all integrals: below it, not the compound's
+constexpr std::size_t kSearchSteps = std::size_t{1} << 24;  // the trees' searches of a whole spectrum, together
 
 struct Context {
   const processing::Spectrum& s;         // what is analysed
@@ -51,6 +52,7 @@ struct Context {
   // The lines' shape (their Lorentzian share), one for the whole spectrum: as the last
   // stretch that fitted well found it, where the next stretch's fit starts.
   double lorentzian = RegionModel{}.lorentzian;
+  SearchBudget budget{kSearchSteps};
 };
 
 double ppm_of(const processing::Spectrum& s, double hz) { return s.in_ppm() ? hz / s.frequencyMHz : hz; }
@@ -126,6 +128,7 @@ RegionModel fitted_stretch(Context& c, const Enhancement& enhancement, double en
   model.multiplets = seed_references(c.s, span, lines, c.widthHz, c.toleranceHz, c.noise);
   SearchLimits limits{c.toleranceHz};
   limits.smallestHz = c.smallestCouplingHz;
+  limits.budget = &c.budget;
   for (ModelMultiplet& m : assemble(lines, least * c.enhancedWidthHz, c.widthHz, limits)) model.multiplets.push_back(std::move(m));
   if (model.multiplets.empty()) return model;
   const Stretch stretch(c.s, span.from, span.to, c.noise);

@@ -11,7 +11,8 @@ namespace {
 
 constexpr std::size_t kOuterTried = 4;       // of the outermost pairs, those tried as the outer lines
 constexpr double kWeakestOuter = 0.01;       // of the strongest pair: an outer pair at least this strong
-constexpr std::size_t kMostSets = 3000;      // sets of couplings tried for one pair of outer lines
+constexpr std::size_t kMostSets = 3000;
+constexpr std::size_t kMostPlacedExponent = 20;  // a set's tree has 2^couplings lines to place      // sets of couplings tried for one pair of outer lines
 constexpr double kAboutAsMuch = 0.95;        // a tree of fewer couplings explaining this much is preferred
 constexpr double kSumTolerances = 2;         // how far the couplings' sum may lie off the width
 
@@ -40,6 +41,7 @@ struct SetSearch {
   const std::vector<double>& depths;
   double width, tolerance, sumTolerance;
   std::size_t most;
+  SearchBudget* budget;
   std::vector<std::vector<std::size_t>> sets;
 
   bool on_a_line(double depth) const {
@@ -47,7 +49,7 @@ struct SetSearch {
     return it != depths.end() && *it <= depth + tolerance;
   }
   void grow(std::size_t from, std::vector<std::size_t>& chosen, std::vector<double>& placed, double sum) {
-    if (sets.size() >= kMostSets) return;
+    if (sets.size() >= kMostSets || (budget && !budget->take(placed.size()))) return;
     if (!chosen.empty() && std::fabs(sum - width) <= sumTolerance) sets.push_back(chosen);
     if (chosen.size() == most) return;
     for (std::size_t i = from; i < candidates.size() && sum + candidates[i] <= width + sumTolerance; ++i) {
@@ -168,11 +170,12 @@ std::vector<TreeMatch> trees_about(std::span<const FoundLine> lines, double cent
     }
     std::sort(depths.begin(), depths.end());
     // Each distance may be off by the tolerance: their sum, by more.
-    SetSearch search{candidates, depths, width, tol, kSumTolerances * tol, static_cast<std::size_t>(limits.mostCouplings), {}};
+    SetSearch search{candidates, depths, width, tol, kSumTolerances * tol, static_cast<std::size_t>(limits.mostCouplings), limits.budget, {}};
     std::vector<std::size_t> chosen;
     std::vector<double> outerLine = {0};
     search.grow(0, chosen, outerLine, 0);
     for (const auto& set : search.sets) {
+      if (limits.budget && !limits.budget->take(std::size_t{1} << std::min<std::size_t>(set.size(), kMostPlacedExponent))) break;
       std::vector<CouplingGroup> groups;
       for (const std::size_t i : set) {
         if (!groups.empty() && groups.back().hz == candidates[i]) {

@@ -28,12 +28,26 @@ struct TreeMatch {
   double misfit = 1;                  // of its lines' amounts, 0 (none) to 1
 };
 
+// What all the searches of one spectrum may cost together, in steps (a set of couplings
+// tried, a line placed): a crowded or garbled spectrum ends in bounded time, its lines
+// left to "m" once it is spent.
+struct SearchBudget {
+  std::size_t stepsLeft = 0;
+  // Takes n steps; false (and none taken) when fewer are left.
+  bool take(std::size_t n) {
+    if (n > stepsLeft) return false;
+    stepsLeft -= n;
+    return true;
+  }
+};
+
 struct SearchLimits {
   double toleranceHz = 0.35;  // how far a line may lie from where the tree puts it
   double widestHz = 80;       // the widest multiplet looked for
   double smallestHz = 0.6;    // the smallest coupling believed
   double largestHz = 20;      // and the largest (a geminal or trans coupling)
   int mostCouplings = 8;      // couplings in all (a septet of doublets has seven)
+  SearchBudget* budget = nullptr;  // none: the searches are bounded by the numbers above alone
 };
 
 // The trees whose lines about centreHz all fall on lines (within the tolerance, two that

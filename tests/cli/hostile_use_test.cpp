@@ -8,10 +8,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 #include <chrono>
 #include <thread>
 
 #include "tests/support/console.hpp"
+#include "tests/support/spectra.hpp"
 #include "tests/support/workbench.hpp"
 
 namespace {
@@ -224,6 +227,37 @@ TEST_F(HostileUseTest, WithoutAHomeThereIsNoDriveFolderAndItIsSaid) {
   EXPECT_NE(run.err.find("Cannot place the drive folder"), std::string::npos) << run.err;
   EXPECT_EQ(fs::exists(stray), before) << "nothing under the current folder";
   EXPECT_FALSE(fs::exists(fs::current_path() / "relative"));
+}
+
+// Values no spectrum can be made of say so; values too large or too small for squares
+// are scaled first, their report as the ordinary one's; a filter's delay that cannot be
+// one is replaced and said. Each ends at once, with its reason or its report.
+TEST_F(HostileUseTest, AnFidOfHugeTinyOrNoNumbersEndsAtOnceWithItsReasonOrItsReport) {
+  const auto report = [&](const std::string& fid) {
+    const auto [seconds, run] = timed([&] { return console.run({"--no-play", "--report", fid}); });
+    EXPECT_LT(seconds, 1.0 * FIDSONG_TIME_FACTOR) << fid;
+    EXPECT_EQ(run.signal, 0) << fid;
+    return run;
+  };
+  const ProcessResult ordinary = report(hostile_dataset(data.path() / "ordinary", 1, std::nullopt));
+  ASSERT_EQ(ordinary.status, 0) << ordinary.err;
+  const std::string expected = "1H NMR (400 MHz, CDCl3) \u03b4 4.12 (q, J = 7.1 Hz, 2H), 1.26 (t, J = 7.1 Hz, 3H).\n";
+  EXPECT_NE(ordinary.out.find(expected), std::string::npos) << ordinary.out;
+  for (const double scale : {1e300, 1e-300, 1e-318}) {
+    const ProcessResult run = report(hostile_dataset(data.path() / ("scaled" + std::to_string(std::ilogb(scale))), scale, std::nullopt));
+    EXPECT_EQ(run.status, 0) << scale << run.err;
+    EXPECT_NE(run.out.find(expected), std::string::npos) << scale << run.out;
+  }
+  for (const double special : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+    const ProcessResult run = report(hostile_dataset(data.path() / ("special" + std::to_string(std::signbit(special))), 1, special));
+    EXPECT_EQ(run.status, 1) << special;
+    EXPECT_NE(run.err.find("fid-song-cli: no spectrum: its FID holds values that are not numbers\n"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out.find("NMR"), std::string::npos) << run.out;
+  }
+  const ProcessResult far = report(hostile_dataset(data.path() / "delay", 1, std::nullopt, "1e9"));
+  EXPECT_EQ(far.status, 0) << far.err;
+  EXPECT_NE(far.err.find("fid-song-cli: its GRPDLY 1e9 is beyond the FID: the FID's rise gives 68\n"), std::string::npos) << far.err;
+  EXPECT_NE(far.out.find(expected), std::string::npos) << far.out;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <regex>
 #include <complex>
 #include <random>
 
@@ -162,6 +163,25 @@ std::string pattern_name(const std::vector<double>& couplings) {
     k += n;
   }
   return name.empty() ? "s" : name;
+}
+
+std::string hostile_dataset(const std::filesystem::path& folder, double scale, std::optional<double> special,
+                            const std::string& grpdly) {
+  MadeSpectrum made;
+  made.multiplets = {{4.12, {7.1, 7.1, 7.1}, 2}, {1.26, {7.1, 7.1}, 3}};
+  const std::filesystem::path fid = make_spectrum_dataset(folder, made, "hostile");
+  std::vector<double> values;
+  for (const auto& [re, im] : made_fid(made)) {
+    values.push_back(re * scale);
+    values.push_back(im * scale);
+  }
+  for (std::size_t k = 5; special && k < values.size(); k += 97) values[k] = *special;
+  write_file(fid, words({bruker::ByteOrder::Little, bruker::WordType::Float64}, values));
+  std::string acqus = read_file(folder / "acqus");
+  acqus = std::regex_replace(acqus, std::regex("##\\$DTYPA= 0"), "##$DTYPA= 2");
+  acqus = std::regex_replace(acqus, std::regex("##\\$GRPDLY= [^\\n]*"), "##$GRPDLY= " + grpdly);
+  write_file(folder / "acqus", acqus);
+  return fid.string();
 }
 
 }  // namespace testsupport

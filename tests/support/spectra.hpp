@@ -59,6 +59,13 @@ std::vector<std::pair<double, double>> made_fid(const MadeSpectrum& made);
 std::filesystem::path make_spectrum_dataset(const std::filesystem::path& folder, const MadeSpectrum& made,
                                             const std::string& title = "synthetic");
 
+// A dataset whose FID is float words (DTYPA 2), as a corrupted or hostile file may hold
+// them: a made ethyl group's (a q of 2H at 4.12, a t of 3H at 1.26 ppm) times scale, every
+// 97th word replaced by special when there is one; acqus's GRPDLY as given. Returns the
+// fid's path.
+std::string hostile_dataset(const std::filesystem::path& folder, double scale, std::optional<double> special,
+                            const std::string& grpdly = "67.9842");
+
 // The trace that intake draws from the scratch FID, acqus and title (and the processed
 // folder given): what a picture test compares the GIF with.
 std::optional<spectrum::Trace> scratch_trace(platform::FileSystem& files, const std::string& processed = "");

@@ -13,6 +13,7 @@
 #include <deque>
 
 #include "platform/sdl_media.hpp"
+#include "tests/support/spectra.hpp"
 #include "tests/window/window_fixture.hpp"
 
 namespace {
@@ -101,6 +102,23 @@ TEST_F(WindowTellsTest, TheStatusLineSaysHowToStartWhatPlaysAndWhatFailed) {
   EXPECT_EQ(status_of(w.get()), "Could not read " + spectrum.string() +
                                     ": holds a processed spectrum, not an FID. The previous dataset stays as it was.");
   EXPECT_EQ(control<QLabel>(w.get(), "Label1")->text().toStdString(), caption);
+}
+
+// A dataset whose FID holds values that are not numbers sounds as any other, and the
+// status line says, and announces, why it has no spectrum; one of huge values is shown.
+TEST_F(WindowTellsTest, AnFidOfNoNumbersSaysWhyItHasNoSpectrumAndOneOfHugeValuesIsShown) {
+  auto w = open();
+  const auto started = std::chrono::steady_clock::now();
+  ASSERT_TRUE(drop(w.get(), control(w.get(), "Command1"), files({hostile_dataset(bench.root.path() / "nan/1", 1, std::nan(""))})));
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(), 1.0 * FIDSONG_TIME_FACTOR);
+  const std::string said = "no spectrum: its FID holds values that are not numbers";
+  EXPECT_EQ(status_of(w.get()), said);
+  EXPECT_EQ(accessible(control(w.get(), "StatusLine"), QAccessible::Name), said);
+  EXPECT_FALSE(control(w.get(), "Command5")->isEnabled());
+  ASSERT_TRUE(drop(w.get(), control(w.get(), "Command1"), files({hostile_dataset(bench.root.path() / "huge/1", 1e300, std::nullopt)})));
+  EXPECT_TRUE(control(w.get(), "Command5")->isEnabled());
+  QTest::keyClick(w.get(), Qt::Key_Period, Qt::ControlModifier);
+  EXPECT_EQ(status_of(w.get()), "Multiplet 1 of 2: 4.12 ppm, q, J = 7.1 Hz, 2H");
 }
 
 TEST_F(WindowTellsTest, TheSpectrumIsHeardAndItsMultipletsSteppedThroughFromAnyControl) {
