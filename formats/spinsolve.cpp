@@ -136,6 +136,9 @@ Reading read_spinsolve(Source& source, PointSink& sink) {
       const auto n = static_cast<std::size_t>(std::min<std::int64_t>(kChunkPoints, x - i));
       if (!source.read(start + 8 * (row * x + i), raw.data(), 8 * n)) return Reading::refused("its data cannot be read");
       decode_words(raw.data(), 2 * n, WordKind::Float32, ByteOrder::Little, pairs.data());
+      // A Spinsolve records the rotation in the other sense: its imaginary parts negated,
+      // the lines stand where its own spectrum has them, not mirrored about the carrier.
+      for (std::size_t k = 1; k < 2 * n; k += 2) pairs[k] = -pairs[k];
       sink.put(pairs.data(), n);
     }
   }

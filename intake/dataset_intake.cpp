@@ -78,12 +78,12 @@ void take_in_converted(platform::Services& s, common::FormMemory& memory, const 
   }
   const formats::Description& d = *reading.description;
   const int exponent = points.loudness_exponent();
-  points.scale(exponent);
+  points.finish(exponent, points.turn());
   result.copied = fid.commit();
   files.delete_file(common::kScratchTitle);
   if (!d.title.empty()) result.title = put(files, common::kScratchTitle, d.title);
   files.delete_file(common::kScratchAcqus);
-  result.parameters = put(files, common::kScratchAcqus, converted_acqus(d, exponent));
+  result.parameters = put(files, common::kScratchAcqus, converted_acqus(d, exponent, points.turn()));
   keep_original(files, result.dataFile);
   // No maker but Bruker leaves a PostScript plot: "view Spectrum" shows the one drawn.
   files.delete_file(common::kScratchSpectrum);

@@ -17,8 +17,6 @@
 namespace sound {
 namespace {
 
-constexpr int kScaleWords = 500;   // the first 500 words set the scale
-constexpr int kLeadInWords = 80;   // never sounded: 320 bytes of 32-bit words
 constexpr double kLeastScale = 1000.0;
 constexpr double kFullScale = 30000.0;
 constexpr double kToneRate = 44100.0;

@@ -9,6 +9,9 @@
 
 namespace sound {
 
+inline constexpr int kScaleWords = 500;  // the first 500 words set the scale
+inline constexpr int kLeadInWords = 80;  // never sounded: 320 bytes of 32-bit words
+
 // Writes one 16-bit sample to wavFile and one line to listFile for every second word of
 // fidFile behind its first 80 words, and returns how many it wrote. The words are read
 // in the given format; the first 500 set the scale. fidFile is at its first byte,

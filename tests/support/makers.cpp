@@ -3,6 +3,7 @@
 
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <stdexcept>
 
 #include "formats/detection.hpp"
@@ -108,14 +109,31 @@ Fid fid_of_lines(const std::vector<SpectralLine>& lines, std::size_t n, double s
   return fid;
 }
 
-std::string scratch_doubles(const std::vector<Fid>& fids, int exponent) {
-  std::string bytes;
+std::string scratch_doubles(const std::vector<Fid>& fids, int exponent, int turn) {
+  std::string bytes(640, '\0');
   for (const Fid& fid : fids) {
-    for (const auto& z : fid) {
+    for (std::complex<double> z : fid) {
+      for (int k = 0; k < turn % 4; ++k) z = {-z.imag(), z.real()};  // times i: exact
       bytes += f64(std::ldexp(z.real(), exponent), ByteOrder::Little) + f64(std::ldexp(z.imag(), exponent), ByteOrder::Little);
     }
   }
   return bytes;
+}
+
+int turn_of(const std::string& acqus) {
+  const auto text = bruker::parameter_text(acqus, "FIDSONG_TURN");
+  return text ? std::stoi(std::string(*text)) : 0;
+}
+
+std::pair<double, double> channels_of(const std::string& scratchFid) {
+  double re = 0, im = 0;
+  for (std::size_t at = 0; at + 16 <= std::min<std::size_t>(scratchFid.size(), 4000); at += 16) {
+    double values[2];
+    std::memcpy(values, scratchFid.data() + at, 16);  // little-endian, as this machine
+    re = std::max(re, std::fabs(values[0]));
+    im = std::max(im, std::fabs(values[1]));
+  }
+  return {re, im};
 }
 
 std::optional<int> scale_exponent(const std::string& acqus) {
@@ -174,7 +192,10 @@ std::string spinsolve_data(const std::vector<Fid>& fids, bool withAxis, double d
     for (std::uint32_t i = 0; i < x; ++i) file += f32(static_cast<float>(i * dwell), ByteOrder::Little);
   }
   for (const Fid& fid : fids) {
-    for (const auto& z : fid) file += f32(static_cast<float>(z.real()), ByteOrder::Little) + f32(static_cast<float>(z.imag()), ByteOrder::Little);
+    // The rotation in a Spinsolve's sense, the other than Bruker's: its spectrum (made of
+    // the real ibuprofen FID by the maker's own software) puts the lines where this
+    // sense, read as Bruker's, would mirror them about the carrier.
+    for (const auto& z : fid) file += f32(static_cast<float>(z.real()), ByteOrder::Little) + f32(static_cast<float>(-z.imag()), ByteOrder::Little);
   }
   return file;
 }

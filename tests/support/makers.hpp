@@ -46,11 +46,18 @@ struct SpectralLine {
 // Bruker's spectrometers record (the picture puts positive offsets at high ppm).
 Fid fid_of_lines(const std::vector<SpectralLine>& lines, std::size_t n, double sweepHz, double decaySeconds = 0.2);
 
-// The points as the scratch FID holds them: little-endian doubles, real then imaginary,
-// times 2^exponent, as a converted dataset's are made as loud as a Bruker FID.
-std::string scratch_doubles(const std::vector<Fid>& fids, int exponent = 0);
+// The points as the scratch FID holds them: behind 40 points of zeros (the 80 words that
+// the sound never sounds), little-endian doubles, real then imaginary, times 2^exponent,
+// as a converted dataset's are made as loud as a Bruker FID, and turned by i^turn.
+std::string scratch_doubles(const std::vector<Fid>& fids, int exponent = 0, int turn = 0);
 // The k of a converted acqus's "##$FIDSONG_SCALE= 2^k"; nothing when it has none.
 std::optional<int> scale_exponent(const std::string& acqus);
+// The k of a converted acqus's "##$FIDSONG_TURN= k"; 0 when it has none.
+int turn_of(const std::string& acqus);
+// Of the points of a scratch FID whose words set the sound's scale (its first 500 words),
+// the largest magnitude of the real parts, and of the imaginary parts: the second, the
+// sounded channel.
+std::pair<double, double> channels_of(const std::string& scratchFid);
 
 // Agilent/Varian VnmrJ: a fid file of 32-bit integers (or 16-bit, or floats: ebytes 2 and
 // 4, floats true), fidsPerBlock traces a block, imaginary parts in VnmrJ's sense.
@@ -59,7 +66,8 @@ std::string vnmrj_fid(const std::vector<Fid>& fids, VnmrjWords words, int traces
 // procpar with the parameters given as (name, value): a number or a quoted string.
 std::string procpar(const std::vector<std::pair<std::string, std::string>>& parameters);
 
-// Magritek Spinsolve: data.1d (or .2d) with its time axis of the given dwell (or none).
+// Magritek Spinsolve: data.1d (or .2d) with its time axis of the given dwell (or none),
+// the points' rotation in the maker's sense (imaginary parts negated against Bruker's).
 std::string spinsolve_data(const std::vector<Fid>& fids, bool withAxis, double dwell);
 
 // JEOL Delta: a time-domain .jdf of doubles in the given byte order, 1D (one FID) or 2D
