@@ -33,22 +33,28 @@ bool put(platform::FileSystem& files, const char* path, const std::optional<std:
   return bool(file.commit());
 }
 
-// The previous dataset's picture, peaks, report, export and sounds of its spectrum go:
-// they must not be archived with this one, nor heard as its own. Then this one's spectrum
-// is worked out beside its sound. processed: the dataset's processed folder, or nothing to
-// make it from its FID alone.
-void start_spectrum(platform::Services& s, const std::string& processed, const IntakeOptions& options,
-                    IntakeResult& result) {
+// The dataset's sound, and its spectrum worked out beside it. The previous dataset's
+// picture, peaks, report, export and sounds of its spectrum go first: they must not be
+// archived with this one, nor heard as its own. A front end that waits for the spectrum
+// has it started first, so that both take the time of the longer; one that does not, once
+// the sound plays, which comes first. processed: the dataset's processed folder, or
+// nothing to make it from its FID alone.
+void sound_and_spectrum(platform::Services& s, common::FormMemory& memory, const std::string& sounded,
+                        const std::string& processed, const IntakeOptions& options, IntakeResult& result) {
   for (const char* path : {common::kScratchPicture, common::kScratchPeaks, common::kScratchSpectrumSound,
                            common::kScratchPeakSound, common::kScratchReport, common::kScratchExport,
                            common::kScratchMultipletSound}) {
     s.files.delete_file(path);
   }
   s.window.enable(platform::Button::Command5, false);
-  if (options.picture) {
+  const auto start = [&] {
+    if (!options.picture) return;
     result.work = std::make_shared<SpectrumWork>(s.files.drive(), processed, !result.plot.empty(), options,
                                                  options.waitForSpectrum ? std::function<void()>() : options.spectrumDone);
-  }
+  };
+  if (options.waitForSpectrum) start();
+  result.sound = sound::createsound(s, memory, sounded, 0, 0);
+  if (!options.waitForSpectrum) start();
 }
 
 // The original data file of a converted dataset goes in "C:\temp\original", alone; any
@@ -88,9 +94,7 @@ void take_in_converted(platform::Services& s, common::FormMemory& memory, const 
   // No maker but Bruker leaves a PostScript plot: "view Spectrum" shows the one drawn.
   files.delete_file(common::kScratchSpectrum);
   s.window.enable(platform::Button::Command3, false);
-  start_spectrum(s, {}, options, result);
-
-  result.sound = sound::createsound(s, memory, given, 0, 0);
+  sound_and_spectrum(s, memory, given, {}, options, result);
 }
 
 // The copies (or the conversion) and the sound, with the scratch folder locked; the
@@ -127,9 +131,7 @@ IntakeResult take_in(platform::Services& s, common::FormMemory& memory, const st
     s.window.enable(platform::Button::Command3, false);
   }
 
-  start_spectrum(s, folder + "pdata/1/", options, result);
-
-  result.sound = sound::createsound(s, memory, vFN, 0, 0);
+  sound_and_spectrum(s, memory, vFN, folder + "pdata/1/", options, result);
   return result;
 }
 

@@ -56,14 +56,19 @@ void SpectrumWork::run(platform::FileSystem& files, const std::string& processed
   if (!m.spectrum || cancelled()) return;
   m.trace = spectrum::trace_of(*m.spectrum, spectrum::kColumns);
   if (!m.trace) return;
-  m.picture = put(files, common::kScratchPicture, spectrum::gif_of(*m.trace));
-  if (!hasPlot) m.plotDrawn = put(files, common::kScratchSpectrum, spectrum::eps_of(*m.trace));
-  m.peaks = spectrum::peaks_of(*m.trace);
-  put(files, common::kScratchPeaks, spectrum::peaks_file(m.peaks, m.trace->axis));
-  if (cancelled()) return;
-  m.analysis = analysis::analyse(*m.spectrum, protons);
-  put(files, common::kScratchReport, analysis::report_of(*m.spectrum, m.analysis));
-  put(files, common::kScratchExport, formats::jcamp_spectrum(exported(*m.spectrum)));
+  {
+    // What is read off the spectrum beside its drawing: two cores, both at work.
+    std::jthread reading([&] {
+      if (!cancelled()) put(files, common::kScratchExport, formats::jcamp_spectrum(exported(*m.spectrum)));
+      if (cancelled()) return;
+      m.analysis = analysis::analyse(*m.spectrum, protons);
+      put(files, common::kScratchReport, analysis::report_of(*m.spectrum, m.analysis));
+    });
+    m.picture = put(files, common::kScratchPicture, spectrum::gif_of(*m.trace));
+    if (!hasPlot) m.plotDrawn = put(files, common::kScratchSpectrum, spectrum::eps_of(*m.trace));
+    m.peaks = spectrum::peaks_of(*m.trace);
+    put(files, common::kScratchPeaks, spectrum::peaks_file(m.peaks, m.trace->axis));
+  }
 }
 
 }  // namespace intake
