@@ -211,16 +211,23 @@ Analysis proton_analysis(const processing::Spectrum& original, std::optional<int
   std::erase_if(all, [&](const Multiplet& m) { return not_the_compounds(s, m); });
   for (const Multiplet& m : all) total += m.integral;
   std::erase_if(all, [&](const Multiplet& m) { return m.integral < kImpurityShare * total; });
+  a.measured = std::move(all);
+  return recounted(original, std::move(a), protons);
+}
+
+}  // namespace
+
+Analysis recounted(const processing::Spectrum& s, Analysis a, std::optional<int> protons) {
+  std::vector<Multiplet> all = a.measured;
   count_protons(all, protons);
-  if (partnerless_split(all, original)) count_protons(all, protons);
+  if (partnerless_split(all, s)) count_protons(all, protons);
+  a.multiplets.clear();
   for (Multiplet& m : all) {
     if (m.protons >= 1) a.multiplets.push_back(std::move(m));
   }
   std::sort(a.multiplets.begin(), a.multiplets.end(), [](const Multiplet& x, const Multiplet& y) { return x.shift > y.shift; });
   return a;
 }
-
-}  // namespace
 
 Analysis analyse(const processing::Spectrum& s, std::optional<int> protons) {
   if (s.points.size() < 3) return {};

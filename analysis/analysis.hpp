@@ -25,26 +25,27 @@ struct Analysis {
   std::vector<Multiplet> multiplets;  // 1H: from high shift to low; none for other nuclei
   std::vector<double> lines;          // other nuclei: their lines' shifts, high to low
   double noise = 0;                   // the standard deviation of the signal-free points
+  // 1H: the compound's multiplets as fitted, before they were counted in whole protons.
+  std::vector<Multiplet> measured;
 };
 
 // A singlet this many times wider than the spectrum's typical line is a broad one.
 inline constexpr double kBroadLine = 3;
 
-// For a 1H spectrum: the stretches above its noise (spectrum.noise) that stand above
-// it (five standard deviations, and a five-hundredth of the tallest point); their lines
-// at full resolution (maxima standing out by five standard deviations and a thirtieth of
-// the stretch's tallest, placed by a parabola); stretches whose lines lie within the
-// largest coupling of each other taken as one multiplet when together they make a
-// first-order pattern; each named (first_order_pattern; "s", or "br s" for a singlet
-// kBroadLine times wider than the typical line); integrated over its stretch and a margin
-// of five half widths; TMS (a singlet within 0.02 ppm of 0), the solvent's residual line
-// (a singlet, or a quintet no wider than 20 Hz, within 0.05 ppm of its shift) and the
-// water dissolved in it (a singlet within 0.15 ppm of its place) left out, as are multiplets of under half a proton; the
-// integrals in whole protons: protons when given (their total), else the smallest count
-// for the smallest sharp multiplet that makes the sharp ones' integrals nearly whole
-// (0.15 protons off, root mean square), else the smallest as one proton. A multiplet whose
-// lines fit no pattern is tried again on its main lines (0.3 of its tallest or more).
-// For other nuclei: the shifts of the lines that stand out, without TMS and the solvent's.
+// For a 1H spectrum, its multiplets as an expert reads them: each stretch of signal (five
+// standard deviations of the noise above its baseline) fitted by least squares as a sum of
+// first-order trees of couplings on lines of their own width, TMS's and the solvent's
+// lines among them, found in a resolution-enhanced copy and made the simplest that fits;
+// named as journals name them ("m" where no tree fits, "br s" for a singlet kBroadLine
+// times wider than the typical line); integrated by their fitted areas, in whole protons
+// (see count_protons()): protons when given, their total. TMS, the solvent's lines, the
+// water dissolved in it and impurities under a hundredth of all the integrals are left out.
+// For other nuclei: every line that stands out of the noise, without TMS and the solvent's
+// (see decoupled_lines()).
 Analysis analyse(const processing::Spectrum& spectrum, std::optional<int> protons = std::nullopt);
+
+// The same multiplets counted anew in whole protons, as analyse() with protons would count
+// them (none given: the unit the integrals tell); lines and the rest as they were.
+Analysis recounted(const processing::Spectrum& spectrum, Analysis analysis, std::optional<int> protons);
 
 }  // namespace analysis

@@ -38,11 +38,20 @@ std::string multiplet_text(const Multiplet& m) {
   return shift_text(m) + " (" + m.pattern + (couplings.empty() ? "" : ", " + couplings) + ", " + std::to_string(m.protons) + "H)";
 }
 
-std::string report_of(const processing::Spectrum& s, const Analysis& a) {
-  if (!s.in_ppm()) return heading(s) + ": no ppm axis (its parameters give no SW_h, O1 and BF1).\n";
+std::string report_of(const processing::Spectrum& s, const Analysis& a) { return report(s, a).text; }
+
+Report report(const processing::Spectrum& s, const Analysis& a) {
+  if (!s.in_ppm()) return {heading(s) + ": no ppm axis (its parameters give no SW_h, O1 and BF1).\n", {}};
+  const std::string opening = heading(s) + " \u03b4 ";
   std::string items;
+  std::vector<Report::Span> spans;
   if (s.nucleus == "1H") {
-    for (const Multiplet& m : a.multiplets) items += (items.empty() ? "" : ", ") + multiplet_text(m);
+    for (const Multiplet& m : a.multiplets) {
+      if (!items.empty()) items += ", ";
+      const std::size_t begin = opening.size() + items.size();
+      items += multiplet_text(m);
+      spans.push_back({begin, opening.size() + items.size()});
+    }
   } else {
     // One decimal, two where a line lies within 0.1 ppm of another: so that both read apart;
     // lines that still read alike (a multiplet's, unresolved at that precision) once.
@@ -55,15 +64,51 @@ std::string report_of(const processing::Spectrum& s, const Analysis& a) {
       last = text;
     }
   }
-  if (items.empty()) return heading(s) + ": no signal above the noise.\n";
-  std::string report = heading(s) + " \u03b4 " + items + ".\n";
+  if (items.empty()) return {heading(s) + ": no signal above the noise.\n", {}};
+  Report report{opening + items + ".\n", std::move(spans)};
   // Shifts that no reference set are the spectrometer's own: a reader must know.
   if (s.referencing.kind == processing::Reference::Carrier) {
     std::string why = processing::referencing_text(s);
     why[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(why[0])));
-    report += why + "; the shifts stand on the spectrometer's axis.\n";
+    report.text += why + "; the shifts stand on the spectrometer's axis.\n";
   }
   return report;
+}
+
+std::string report_html(const std::string& text) {
+  std::string html;
+  std::size_t lineStart = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (i == lineStart) {
+      html += "<p>";
+      // A line that opens with a nucleus ("13C NMR"): its mass number raised.
+      std::size_t digits = i;
+      while (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits]))) ++digits;
+      if (digits > i && digits < text.size() && std::isupper(static_cast<unsigned char>(text[digits]))) {
+        html += "<sup>" + text.substr(i, digits - i) + "</sup>";
+        i = digits;
+      }
+    }
+    const char c = text[i];
+    if (c == '\n') {
+      html += "</p>\n";
+      lineStart = i + 1;
+    } else if (c == 'J' && text.compare(i, 4, "J = ") == 0) {
+      html += "<i>J</i>";
+    } else if (c == '&') {
+      html += "&amp;";
+    } else if (c == '<') {
+      html += "&lt;";
+    } else if (c == '>') {
+      html += "&gt;";
+    } else if (c == '"') {
+      html += "&quot;";
+    } else {
+      html += c;
+    }
+  }
+  if (lineStart < text.size()) html += "</p>\n";
+  return html;
 }
 
 }  // namespace analysis

@@ -1,7 +1,9 @@
 // The list of a spectrum's signals that journals print.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "analysis/analysis.hpp"
 #include "processing/spectrum.hpp"
@@ -18,6 +20,22 @@ namespace analysis {
 // says so on a line of its own ("Not referenced: no TMS or CDCl3 line found; the shifts
 // stand on the spectrometer's axis.").
 std::string report_of(const processing::Spectrum& spectrum, const Analysis& analysis);
+
+// That text, with where each multiplet stands in it (bytes [begin, end) of
+// "8.11 (dd, J = 7.9, 1.7 Hz, 1H)"), in the order of analysis.multiplets; none for other nuclei.
+struct Report {
+  struct Span {
+    std::size_t begin = 0, end = 0;
+  };
+  std::string text;
+  std::vector<Span> multiplets;
+};
+Report report(const processing::Spectrum& spectrum, const Analysis& analysis);
+
+// The report's text as HTML that a word processor pastes formatted, as journals print it:
+// the nucleus's mass number raised ("<sup>1</sup>H NMR"), J in italics, each line a
+// paragraph; every character that HTML would read otherwise escaped.
+std::string report_html(const std::string& text);
 
 // One multiplet as the report gives it: "8.11 (dd, J = 7.9, 1.7 Hz, 1H)"; and its parts:
 // where it lies ("8.11", or "7.40 – 7.28" for an "m") and its couplings ("J = 7.9, 1.7 Hz";

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "analysis/report.hpp"
 #include "common/scratch_paths.hpp"
 
 namespace archive {
@@ -41,13 +42,16 @@ void keep_original(platform::FileSystem& files, const std::string& folder) {
 
 }  // namespace
 
-std::string archive_page(const std::string& caption, const std::string& dateTime) {
+std::string archive_page(const std::string& caption, const std::string& dateTime, const std::string& report) {
   std::string page = "<table><tr><td><h3>" + caption + "</h3>";
   page += "<p><embed src=fid.wav>";
   page += "<p><a href=acqus.txt>acqus</a> <a href=fid.bin>fid</a>";
   page += std::string("<p>created by FID-Song.EXE by <a href=mailto:") + kAuthorAddress + ">" +
           kAuthorAddress + "</a> " + dateTime;
   page += "</td><td><img src=spectrum.gif></td></tr></table>";
+  if (report.empty()) return page;
+  page += "<div class=report>" + analysis::report_html(report) + "</div>";
+  page += "<p><a href=report.txt>report</a> <a href=spectrum.dx>spectrum (JCAMP-DX)</a> <a href=peaks.txt>peaks</a>";
   return page;
 }
 
@@ -85,7 +89,8 @@ ArchiveResult archivedata(platform::Services& s) {
   keep_original(s.files, folder);
   const std::string caption = s.window.title();
   const std::string dateTime = s.window.date_time();  // taken after the copies
-  const std::string page = archive_page(caption, dateTime);
+  constexpr std::size_t kMostReport = std::size_t{1} << 20;
+  const std::string page = archive_page(caption, dateTime, s.files.read_start(folder + "\\report.txt", kMostReport));
   result.status = puttofile(s.files, page, folder + "\\index.htm", 1);
   if (!result.status) {
     result.outcome = Outcome::Failed;

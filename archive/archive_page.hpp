@@ -29,7 +29,7 @@ struct ArchiveResult {
 
 // Asks for a folder name below "C:\temp\fidsong", makes the folder (and any missing one
 // above it), copies the scratch FID, parameters, plot, sound, picture, heard spectrum,
-// peaks and (for another maker's dataset) the original data file into it, writes
+// peaks, report, export and (for another maker's dataset) the original data file into it, writes
 // index.htm there and asks the desktop to open it. A cancel or an empty name does
 // nothing. A name that leads out of "C:\temp\fidsong", or to it itself, is refused:
 // nothing is created, copied, written or opened. A folder that cannot be made or a page
@@ -39,8 +39,10 @@ struct ArchiveResult {
 
 // The page: the caption as the heading (unchanged, markup and line breaks included), the
 // sound, links to the parameters and the FID, the footer with the date and time, and the
-// image reference. No line end is added anywhere.
-std::string archive_page(const std::string& caption, const std::string& dateTime);
+// image reference. No line end is added anywhere. Under them, for a dataset with a report
+// (report.txt's text; empty: none), the report as journals print it (its characters
+// escaped, see analysis::report_html()) and links to report.txt, spectrum.dx and peaks.txt.
+std::string archive_page(const std::string& caption, const std::string& dateTime, const std::string& report = {});
 
 // Writes swhat into the emptied file sfile from 1-based byte pt (0: from the start);
 // bytes ahead of pt are zeros. A pt below 0 cannot be set, and the text goes at the start.

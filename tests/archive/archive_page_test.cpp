@@ -80,6 +80,22 @@ TEST_F(ArchiveTest, TheSpectrumHeardAndItsPeaksAreKeptWhenThereAreAndThePageStay
   EXPECT_TRUE(same_bytes(read_file(archived("heard/index.htm")), "<table><tr><td><h3>" + caption + kPageAfterCaption));
 }
 
+// A dataset with a report: the page as before, then the report escaped and formatted, and
+// links to it, the export and the peaks.
+TEST_F(ArchiveTest, TheReportFollowsThePageAsItWasEscapedWithItsFilesLinked) {
+  take_in();
+  write_file(bench.scratch("report.txt"), "1H NMR (400 MHz, CDCl3) \u03b4 7.26 (dd, J = 7.9, 1.7 Hz, 1H).\n"
+                                          "Not referenced: no <TMS> & \"CDCl3\".\n");
+  ASSERT_EQ(archive_as("reported").outcome, Outcome::Written);
+  const std::string caption = vFN.string() + "\rEthanol <b>&amp;</b>\r\nline 2\n";
+  EXPECT_TRUE(same_bytes(read_file(archived("reported/index.htm")),
+                         "<table><tr><td><h3>" + caption + kPageAfterCaption +
+                             "<div class=report><p><sup>1</sup>H NMR (400 MHz, CDCl3) \u03b4 7.26 (dd, <i>J</i> = 7.9, 1.7 Hz, 1H).</p>\n"
+                             "<p>Not referenced: no &lt;TMS&gt; &amp; &quot;CDCl3&quot;.</p>\n</div>"
+                             "<p><a href=report.txt>report</a> <a href=spectrum.dx>spectrum (JCAMP-DX)</a> <a href=peaks.txt>peaks</a>"));
+  EXPECT_EQ(read_file(archived("reported/report.txt")), read_file(bench.scratch("report.txt")));
+}
+
 TEST_F(ArchiveTest, ArchivingTwiceUnderOneNameLeavesOnlyTheSecondPage) {
   take_in();
   archive_as("same");

@@ -6,6 +6,7 @@
 #include "archive/archive_page.hpp"
 #include "intake/dataset_intake.hpp"
 #include "tests/support/process.hpp"
+#include "tests/support/spectra.hpp"
 #include "tests/support/workbench.hpp"
 
 namespace {
@@ -48,8 +49,9 @@ TEST(ArchivePageInABrowser, ShowsTheCaptionTheSoundAndLinksToFilesThatExist) {
   for (auto it = std::sregex_iterator(dom.out.begin(), dom.out.end(), href); it != std::sregex_iterator(); ++it) {
     links.push_back((*it)[1].str());
   }
-  EXPECT_EQ(links, (std::vector<std::string>{"acqus.txt", "fid.bin", "mailto:" + std::string(archive::kAuthorAddress)}));
-  for (const char* relative : {"acqus.txt", "fid.bin", "fid.wav", "spectrum.gif"}) {
+  EXPECT_EQ(links, (std::vector<std::string>{"acqus.txt", "fid.bin", "mailto:" + std::string(archive::kAuthorAddress),
+                                              "report.txt", "spectrum.dx", "peaks.txt"}));
+  for (const char* relative : {"acqus.txt", "fid.bin", "fid.wav", "spectrum.gif", "report.txt", "spectrum.dx", "peaks.txt"}) {
     EXPECT_TRUE(std::filesystem::is_regular_file(folder / relative)) << relative;
   }
 
@@ -71,6 +73,31 @@ TEST(ArchivePageInABrowser, ShowsTheCaptionTheSoundAndLinksToFilesThatExist) {
                                             {"--window-size=1200,440", "--screenshot=" + shot, url});
   EXPECT_EQ(screenshot.status, 0) << screenshot.err;
   EXPECT_GT(std::filesystem::file_size(shot), 1000u);
+}
+
+// The shared aspirin archived: its page shows the report under the picture, as the
+// browser renders it (its text, the report's; 1H raised, J in italics).
+TEST(ArchivePageInABrowser, ShowsTheReportOfTheDatasetUnderItsPicture) {
+  if (!std::filesystem::exists("/usr/bin/chromium")) GTEST_SKIP() << "Chromium is not installed";
+  if (!std::filesystem::is_directory(shared_datasets())) GTEST_SKIP() << shared_datasets() << " is not beside the checkout";
+  Workbench bench;
+  common::FormMemory memory;
+  ASSERT_TRUE(intake::loadFIDfile(bench.services, memory, (shared_datasets() / "aspirin-1h/1/fid").string()).sound->played());
+  bench.window.answers = {"aspirin"};
+  ASSERT_EQ(archive::archivedata(bench.services).outcome, archive::ArchiveResult::Outcome::Written);
+  const auto folder = bench.resolve("C:\\temp\\fidsong\\aspirin");
+  const std::string report = read_file(folder / "report.txt");
+  ASSERT_TRUE(report.starts_with("1H NMR (300 MHz, CDCl3) \u03b4 ")) << report;
+  const ProcessResult dom = chromium(bench.root.path() / "profile", {"--dump-dom", "file://" + (folder / "index.htm").string()});
+  ASSERT_EQ(dom.status, 0) << dom.err;
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(dom.out, m, std::regex("<div class=\"report\">([\\s\\S]*?)</div>"))) << dom.out;
+  const std::string html = m[1].str();
+  EXPECT_TRUE(html.starts_with("<p><sup>1</sup>H NMR (300 MHz, CDCl3) \u03b4 8.25 (br s, 2H), 8.04 (dd, <i>J</i> = 7.8")) << html;
+  // Its text, line by line, is the report's.
+  std::string text = std::regex_replace(html, std::regex("</p>\\s*"), "\n");
+  text = std::regex_replace(text, std::regex("<[^>]*>"), "");
+  EXPECT_EQ(text, report);
 }
 
 }  // namespace
