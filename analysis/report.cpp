@@ -38,6 +38,10 @@ std::string multiplet_text(const Multiplet& m) {
   return shift_text(m) + " (" + m.pattern + (couplings.empty() ? "" : ", " + couplings) + ", " + std::to_string(m.protons) + "H)";
 }
 
+std::string mark_text(const Multiplet& m, bool ppm) {
+  return platform::fixed_text(m.shift, ppm ? 2 : 1) + " " + m.pattern + " " + std::to_string(m.protons) + "H";
+}
+
 std::string report_of(const processing::Spectrum& s, const Analysis& a) { return report(s, a).text; }
 
 Report report(const processing::Spectrum& s, const Analysis& a) {

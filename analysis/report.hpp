@@ -41,6 +41,9 @@ std::string report_html(const std::string& text);
 // where it lies ("8.11", or "7.40 – 7.28" for an "m") and its couplings ("J = 7.9, 1.7 Hz";
 // empty for none).
 std::string multiplet_text(const Multiplet& multiplet);
+// Its mark's label, short enough to stand beside its lines: "3.69 q 2H" (its centre, even
+// for an "m"), with two decimals on a ppm axis and one on a Hz axis.
+std::string mark_text(const Multiplet& multiplet, bool ppm);
 std::string shift_text(const Multiplet& multiplet);
 std::string couplings_text(const Multiplet& multiplet);
 

@@ -20,6 +20,7 @@
 #include "processing/referencing.hpp"
 #include "common/scratch_paths.hpp"
 #include "spectrum/audio_graph.hpp"
+#include "spectrum/picture.hpp"
 #include "window/control_state.hpp"
 #include "window/form.hpp"
 #include "window/messages.hpp"
@@ -169,6 +170,18 @@ int run_console(const std::vector<std::string>& args, std::ostream& standardOutp
     return 2;
   }
 
+  // The picture's format by its name, its size as asked or the default.
+  const auto pictureFormat = o.pictureFile ? spectrum::picture_format(*o.pictureFile) : std::nullopt;
+  const auto pictureSize = pictureFormat && o.pictureSize ? spectrum::picture_size(*o.pictureSize, *pictureFormat)
+                           : pictureFormat              ? std::optional(spectrum::default_picture_size(*pictureFormat))
+                                                        : std::nullopt;
+  if ((o.pictureFile && (!pictureFormat || !pictureSize || !dataset || !o.picture)) || (o.pictureSize && !o.pictureFile)) {
+    err.say("--picture takes a FILE.svg, .pdf or .png and FID-PATH; --picture-size takes WxH, pixels for PNG from 16 to "
+            "16000, centimetres for PDF and SVG from 1 to 200, and goes with --picture");
+    err << kUsage;
+    return 2;
+  }
+
   std::optional<platform::Drive> drive = platform::Drive::from_environment();
   if (!drive) {
     err.say(window::kNoDriveMessage);
@@ -302,6 +315,22 @@ int run_console(const std::vector<std::string>& args, std::ostream& standardOutp
     }
   };
   if (o.report) print(common::kScratchReport, "no report: no spectrum was made for this dataset");
+  if (o.pictureFile) {
+    const auto picture = form.spectrum() ? spectrum::picture_of(*form.spectrum(), form.analysis(), spectrum::signal_range(*form.spectrum(), form.analysis()),
+                                                                *pictureFormat, *pictureSize)
+                                         : std::nullopt;
+    if (!picture) {
+      err.say("no picture: no spectrum was made for this dataset");
+      status = 1;
+    } else {
+      platform::Replacement file = files.replace(*o.pictureFile);
+      file.file().write(*picture);
+      if (const platform::Status saved = file.commit(); !saved) {
+        err.say(*o.pictureFile + " could not be written (" + saved.reason() + ")");
+        status = 1;
+      }
+    }
+  }
   if (o.peaks) print(common::kScratchPeaks, "no peaks: no spectrum was drawn");
   if (o.viewSpectrum) form.command3_click();
   if (o.archive) {

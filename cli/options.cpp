@@ -28,6 +28,10 @@ const char* const kUsage =
     "  --protons N      the compound's protons, which the report's integrals add up to\n"
     "  --hear-multiplet K  then play the spectrum's Kth multiplet, from high shift down\n"
     "                   (multiplet.wav)\n"
+    "  --picture FILE   then save the spectrum as a picture for a paper: FILE.svg, .pdf or\n"
+    "                   .png, with its axis, its multiplets' labels and integrals\n"
+    "  --picture-size WxH  its size: pixels for PNG (default 1600x900), centimetres for\n"
+    "                   PDF and SVG (default 16x9)\n"
     "  --archive NAME   then keep the dataset and its sound in the archive folder NAME\n"
     "  --no-play        write the files without playing them\n"
     "  --no-picture     do not draw the dataset's spectrum (spectrum.gif and, without a plot,\n"
@@ -41,7 +45,8 @@ std::variant<Options, std::string> parse_options(const std::vector<std::string>&
   const std::pair<std::string_view, std::optional<std::string>*> valued[] = {
       {"--speed", &o.speed}, {"--answer", &o.answer}, {"--f1", &o.f1},
       {"--f2", &o.f2},       {"--archive", &o.archive}, {"--protons", &o.protons},
-      {"--hear-multiplet", &o.hearMultiplet}, {"--region", &o.region}};
+      {"--hear-multiplet", &o.hearMultiplet}, {"--region", &o.region},
+      {"--picture", &o.pictureFile}, {"--picture-size", &o.pictureSize}};
   const std::pair<std::string_view, bool*> flags[] = {
       {"--off1", &o.off1},    {"--off2", &o.off2},    {"--tones", &o.tones},
       {"--view-spectrum", &o.viewSpectrum},            {"--hear-spectrum", &o.hearSpectrum},

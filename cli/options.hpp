@@ -21,6 +21,8 @@ struct Options {
   bool report = false;                // print what a chemist reads off the spectrum
   std::optional<std::string> hearMultiplet;  // then hear this multiplet (from 1, from high shift)
   std::optional<std::string> protons;        // the compound's protons, which the integrals make up
+  std::optional<std::string> pictureFile;  // then the spectrum saved as this SVG, PDF or PNG
+  std::optional<std::string> pictureSize;  // "WxH": its size
   std::optional<std::string> archive; // then "archive Data" under this name
   bool play = true;
   bool picture = true;                // draw the spectrum of a dataset taken in

@@ -10,38 +10,15 @@
 #include <cstdio>
 #include <memory>
 
+#include "spectrum/cairo_support.hpp"
+
 namespace spectrum {
 namespace {
-
-using Surface = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)>;
-using Context = std::unique_ptr<cairo_t, decltype(&cairo_destroy)>;
 
 // Everything is drawn in greys, so that the GIF's palette of 256 greys holds it exactly.
 constexpr double kTrace = 0.1;
 constexpr double kInk = 0.0;
 constexpr double kFaint = 0.55;
-
-// Bytes that are not UTF-8 taken as Latin-1, as the window shows a title.
-std::string utf8_of(const std::string& text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size();) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    const std::size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-    bool valid = length > 0 && i + length <= text.size();
-    for (std::size_t k = 1; valid && k < length; ++k) valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
-    if (valid && c >= 0x20) {
-      out.append(text, i, length);
-      i += length;
-      continue;
-    }
-    if (c >= 0xA0) {  // Latin-1 in two bytes; control characters are left out
-      out += static_cast<char>(0xC0 | c >> 6);
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    ++i;
-  }
-  return out;
-}
 
 // A step of 1, 2 or 5 times a power of ten that gives about six ticks over the span.
 double tick_step(double span) {
@@ -51,18 +28,6 @@ double tick_step(double span) {
     if (m * power >= rough) return m * power;
   }
   return 10 * power;
-}
-
-// The text in the font the package depends on, rendered alike whatever the desktop's
-// font settings: every user sees the same picture, byte for byte.
-void use_picture_font(cairo_t* cr) {
-  cairo_select_font_face(cr, "Liberation Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-  const std::unique_ptr<cairo_font_options_t, decltype(&cairo_font_options_destroy)> options(cairo_font_options_create(),
-                                                                                           cairo_font_options_destroy);
-  cairo_font_options_set_antialias(options.get(), CAIRO_ANTIALIAS_GRAY);
-  cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_NONE);
-  cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_OFF);
-  cairo_set_font_options(cr, options.get());
 }
 
 void draw(cairo_t* cr, const Trace& s) {
@@ -119,11 +84,6 @@ void draw(cairo_t* cr, const Trace& s) {
     cairo_line_to(cr, x, y_of(s.columns[i].high));
   }
   cairo_stroke(cr);
-}
-
-cairo_status_t append(void* closure, const unsigned char* data, unsigned int length) {
-  static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
-  return CAIRO_STATUS_SUCCESS;
 }
 
 int append_gif(GifFileType* gif, const GifByteType* data, int length) {
@@ -196,7 +156,7 @@ std::optional<std::string> gif_of(const Trace& s) {
 
 std::optional<std::string> eps_of(const Trace& s) {
   std::string bytes;
-  const Surface ps(cairo_ps_surface_create_for_stream(append, &bytes, kWidth, kHeight), cairo_surface_destroy);
+  const Surface ps(cairo_ps_surface_create_for_stream(append_to_string, &bytes, kWidth, kHeight), cairo_surface_destroy);
   cairo_ps_surface_set_eps(ps.get(), true);
   {
     const Context cr(cairo_create(ps.get()), cairo_destroy);

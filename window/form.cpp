@@ -4,12 +4,16 @@
 #include <algorithm>
 #include <iterator>
 
+#include "analysis/report.hpp"
 #include "common/scratch_paths.hpp"
 #include "platform/text.hpp"
 #include "spectrum/hearing.hpp"
 
 namespace window {
 namespace {
+
+// The folder a dataset's data file lies in: what its protons are remembered by.
+std::string dataset_folder(const std::string& dataFile) { return dataFile.substr(0, dataFile.rfind('/') + 1); }
 
 using platform::Button;
 using platform::ToneBox;
@@ -62,14 +66,20 @@ std::optional<intake::IntakeResult> Form::take_in(const std::string& path) {
   }
   pending_.reset();
   std::erase_if(retired_, [](const auto& work) { return work->finished(); });
-  return remember(intake::loadFIDfile(services_, memory_, path, intakeOptions_));
+  intake::IntakeOptions options = intakeOptions_;
+  if (const auto given = protonsOf_.find(dataset_folder(intake::dataset_file(services_.files, path))); given != protonsOf_.end()) {
+    options.protons = given->second;
+  }
+  return remember(intake::loadFIDfile(services_, memory_, path, options));
 }
 
 std::optional<intake::IntakeResult> Form::remember(std::optional<intake::IntakeResult> result) {
   if (result && result->sound) {
     trace_ = result->trace;
     spectrum_ = result->spectrum;
-    multiplets_ = result->analysis.multiplets;
+    analysis_ = result->analysis;
+    datasetFolder_ = dataset_folder(result->dataFile);
+    report_ = spectrum_ ? analysis::report_of(*spectrum_, analysis_) : std::string();
     peaks_ = result->peaks;
     stepped_.reset();
     region_.reset();
@@ -79,6 +89,29 @@ std::optional<intake::IntakeResult> Form::remember(std::optional<intake::IntakeR
     if (result->work && !intakeOptions_.waitForSpectrum) pending_ = result;
   }
   return result;
+}
+
+std::optional<int> Form::protons() const {
+  const auto given = protonsOf_.find(datasetFolder_);
+  if (given != protonsOf_.end()) return given->second;
+  return intakeOptions_.protons;
+}
+
+bool Form::set_protons(std::optional<int> protons) {
+  if (!spectrum_ || spectrum_->nucleus != "1H" || analysis_.measured.empty()) return false;
+  if (protons) {
+    protonsOf_[datasetFolder_] = *protons;
+  } else {
+    protonsOf_.erase(datasetFolder_);
+  }
+  analysis_ = analysis::recounted(*spectrum_, std::move(analysis_), protons);
+  report_ = analysis::report_of(*spectrum_, analysis_);
+  const platform::Lock scratch = services_.files.lock(common::kScratchLock);
+  platform::Replacement file = services_.files.replace(common::kScratchReport);
+  file.file().write(report_);
+  (void)file.commit();
+  stepped_.reset();
+  return true;
 }
 
 bool Form::take_spectrum() {
@@ -115,11 +148,11 @@ std::optional<sound::SoundResult> Form::command5_click() {
   return spectrum::hear_spectrum(services_, memory_, *heard_trace());
 }
 
-double Form::position_of(std::size_t i) const { return !multiplets_.empty() ? multiplets_[i].shift : peaks_[i].at; }
+double Form::position_of(std::size_t i) const { return !multiplets().empty() ? multiplets()[i].shift : peaks_[i].at; }
 
 std::vector<std::size_t> Form::shown() const {
   std::vector<std::size_t> shown;
-  const std::size_t n = !multiplets_.empty() ? multiplets_.size() : trace_ ? peaks_.size() : 0;
+  const std::size_t n = !multiplets().empty() ? multiplets().size() : trace_ ? peaks_.size() : 0;
   for (std::size_t i = 0; i < n; ++i) {
     if (region_ && region_->holds(position_of(i))) shown.push_back(i);
   }
@@ -140,15 +173,15 @@ std::optional<Step> Form::step(int direction) {
     const auto at = std::lower_bound(shown.begin(), shown.end(), *stepped_);
     stepped_ = at == shown.begin() ? shown.back() : *std::prev(at);
   }
-  if (!multiplets_.empty()) return *hear_multiplet(*stepped_ + 1);
+  if (!multiplets().empty()) return *hear_multiplet(*stepped_ + 1);
   PeakStep step{*stepped_ + 1, peaks_.size(), peaks_[*stepped_], trace_->axis, {}};
   step.sound = spectrum::hear_around(services_, memory_, *trace_, step.peak.at);
   return step;
 }
 
 std::optional<MultipletStep> Form::hear_multiplet(std::size_t number) {
-  if (!spectrum_ || number < 1 || number > multiplets_.size()) return std::nullopt;
-  MultipletStep step{number, multiplets_.size(), multiplets_[number - 1], {}};
+  if (!spectrum_ || number < 1 || number > multiplets().size()) return std::nullopt;
+  MultipletStep step{number, multiplets().size(), multiplets()[number - 1], {}};
   step.sound = spectrum::hear_multiplet(services_, memory_, *spectrum_, step.multiplet);
   return step;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -127,7 +128,17 @@ class Form {
   // The spectrum drawn for the dataset last taken in, and what was read off it.
   const std::optional<spectrum::Trace>& trace() const { return trace_; }
   const std::optional<processing::Spectrum>& spectrum() const { return spectrum_; }
-  const std::vector<analysis::Multiplet>& multiplets() const { return multiplets_; }
+  const std::vector<analysis::Multiplet>& multiplets() const { return analysis_.multiplets; }
+  const analysis::Analysis& analysis() const { return analysis_; }
+  // The report of the spectrum drawn, as report.txt holds it; empty without one.
+  const std::string& report() const { return report_; }
+
+  // The compound's protons, which the report's integrals then add up to (none: the unit
+  // the integrals tell): the multiplets counted anew and report.txt written again;
+  // remembered for the dataset's folder while the program runs, and so taken again when
+  // it is taken in again. False when there is no 1H spectrum to count.
+  bool set_protons(std::optional<int> protons);
+  std::optional<int> protons() const;
   const std::vector<spectrum::Peak>& peaks() const { return peaks_; }
 
  private:
@@ -141,7 +152,10 @@ class Form {
   common::FormMemory memory_;
   std::optional<spectrum::Trace> trace_;
   std::optional<processing::Spectrum> spectrum_;
-  std::vector<analysis::Multiplet> multiplets_;
+  analysis::Analysis analysis_;
+  std::string report_;
+  std::string datasetFolder_;             // the folder of the dataset drawn
+  std::map<std::string, int> protonsOf_;  // given for a dataset's folder
   std::vector<spectrum::Peak> peaks_;
   std::optional<std::size_t> stepped_;  // the multiplet (or peak) last stepped to
   std::optional<Range> region_;

@@ -155,6 +155,46 @@ TEST_F(ConsoleAppTest, ThePictureIsDrawnAsInTheWindowUnlessLeftOut) {
   EXPECT_EQ(read_file(scratch("spectrum.eps")), read_file(DEMO_DIR "/1/pdata/1/ethanol_1h.ps"));
 }
 
+// The picture for a paper, as the standard tools read it: an SVG, a PDF and a PNG at the
+// sizes asked, the multiplets' labels in them; names and sizes it cannot be refused.
+TEST_F(ConsoleAppTest, ThePictureForAPaperIsAnSvgAPdfOrAPngAtTheSizeAsked) {
+  const TempDir out;
+  const auto picture = [&](const std::string& name, std::vector<std::string> more = {}) {
+    std::vector<std::string> args = {"--no-play", "--picture", (out.path() / name).string(), demo};
+    args.insert(args.end(), more.begin(), more.end());
+    const ProcessResult run = cli(args);
+    EXPECT_EQ(run.status, 0) << name << run.err;
+    return (out.path() / name).string();
+  };
+  // PNG: pixels.
+  EXPECT_NE(run_process({"file", picture("default.png")}, {}).out.find("PNG image data, 1600 x 900"), std::string::npos);
+  EXPECT_NE(run_process({"file", picture("small.PNG", {"--picture-size", "800x450"})}, {}).out.find("PNG image data, 800 x 450"),
+            std::string::npos);
+  // PDF: centimetres, 16 x 9 by default; its text the multiplets' labels and protons.
+  const std::string pdf = picture("paper.pdf");
+  EXPECT_NE(run_process({"pdfinfo", pdf}, {}).out.find("Page size:       453.543 x 255.118 pts"), std::string::npos);
+  const std::string text = run_process({"pdftotext", pdf, "-"}, {}).out;
+  for (const char* label : {"3.69 q 2H", "2.61 s 1H", "1.22 t 3H", "ppm"}) EXPECT_NE(text.find(label), std::string::npos) << label << text;
+  EXPECT_NE(run_process({"pdfinfo", picture("wide.pdf", {"--picture-size=10x5"})}, {}).out.find("283.465 x 141.732 pts"),
+            std::string::npos);
+  // SVG: read by librsvg, 16 x 9 cm at its 96 dots to the inch.
+  const ProcessResult svg = run_process({"rsvg-convert", picture("paper.svg"), "-o", (out.path() / "svg.png").string()}, {});
+  EXPECT_EQ(svg.status, 0) << svg.err;
+  EXPECT_NE(run_process({"file", (out.path() / "svg.png").string()}, {}).out.find("605 x 341"), std::string::npos);
+
+  for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+           {"--picture", (out.path() / "picture.txt").string(), demo},
+           {"--picture", (out.path() / "tiny.png").string(), "--picture-size", "8x8", demo},
+           {"--picture", (out.path() / "huge.pdf").string(), "--picture-size", "300x9", demo},
+           {"--picture-size", "800x450", demo},
+           {"--picture", (out.path() / "alone.png").string()}}) {
+    const ProcessResult run = cli(bad);
+    EXPECT_EQ(run.status, 2) << ::testing::PrintToString(bad);
+    EXPECT_NE(run.err.find("--picture takes a FILE.svg, .pdf or .png"), std::string::npos) << run.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(out.path() / "picture.txt"));
+}
+
 TEST_F(ConsoleAppTest, ADatasetFolderIsTakenAsItsFid) {
   const ProcessResult run = cli({"--no-play", DEMO_DIR "/1"});
   ASSERT_EQ(run.status, 0) << run.err;

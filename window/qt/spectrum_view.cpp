@@ -11,6 +11,7 @@
 #include <cmath>
 #include <vector>
 
+#include "analysis/report.hpp"
 #include "platform/text.hpp"
 #include "spectrum/drawing.hpp"
 #include "spectrum/hearing.hpp"
@@ -223,9 +224,7 @@ void SpectrumView::draw_marks(QPainter& p, const QRectF& plot, const QRectF& lab
     std::string text;
     if (multiplets) {
       const analysis::Multiplet& m = form_.multiplets()[i];
-      // Its centre, even for an "m": the range would not leave room for the rest.
-      text = platform::fixed_text(m.shift, trace_->axis == spectrum::Axis::Ppm ? 2 : 1) + " " + m.pattern + " " +
-             std::to_string(m.protons) + "H";
+      text = analysis::mark_text(m, trace_->axis == spectrum::Axis::Ppm);
       if (current) {
         // Its lines' stretch, in the highlight's colour.
         const spectrum::Range band = spectrum::multiplet_sweep(*form_.spectrum(), m);
