@@ -128,6 +128,21 @@ std::optional<spectrum::Range> region_of(const std::optional<std::string>& text)
   return spectrum::Range{*high, *low};
 }
 
+// The picture asked for: its file's format and its size, as asked or the default; nothing
+// when either is not understood.
+struct PictureAsked {
+  spectrum::PictureFormat format = spectrum::PictureFormat::Png;
+  spectrum::PictureSize size;
+};
+std::optional<PictureAsked> picture_asked(const Options& o) {
+  const auto format = o.pictureFile ? spectrum::picture_format(*o.pictureFile) : std::nullopt;
+  if (!format) return std::nullopt;
+  const auto size = o.pictureSize ? spectrum::picture_size(*o.pictureSize, *format)
+                                  : std::optional(spectrum::default_picture_size(*format));
+  if (!size) return std::nullopt;
+  return PictureAsked{*format, *size};
+}
+
 }  // namespace
 
 int run_console(const std::vector<std::string>& args, std::ostream& standardOutput, std::ostream& standardError) {
@@ -170,12 +185,8 @@ int run_console(const std::vector<std::string>& args, std::ostream& standardOutp
     return 2;
   }
 
-  // The picture's format by its name, its size as asked or the default.
-  const auto pictureFormat = o.pictureFile ? spectrum::picture_format(*o.pictureFile) : std::nullopt;
-  const auto pictureSize = pictureFormat && o.pictureSize ? spectrum::picture_size(*o.pictureSize, *pictureFormat)
-                           : pictureFormat              ? std::optional(spectrum::default_picture_size(*pictureFormat))
-                                                        : std::nullopt;
-  if ((o.pictureFile && (!pictureFormat || !pictureSize || !dataset || !o.picture)) || (o.pictureSize && !o.pictureFile)) {
+  const auto pictureAsked = picture_asked(o);
+  if ((o.pictureFile && (!pictureAsked || !dataset || !o.picture)) || (o.pictureSize && !o.pictureFile)) {
     err.say("--picture takes a FILE.svg, .pdf or .png and FID-PATH; --picture-size takes WxH, pixels for PNG from 16 to "
             "16000, centimetres for PDF and SVG from 1 to 200, and goes with --picture");
     err << kUsage;
@@ -317,7 +328,7 @@ int run_console(const std::vector<std::string>& args, std::ostream& standardOutp
   if (o.report) print(common::kScratchReport, "no report: no spectrum was made for this dataset");
   if (o.pictureFile) {
     const auto picture = form.spectrum() ? spectrum::picture_of(*form.spectrum(), form.analysis(), spectrum::signal_range(*form.spectrum(), form.analysis()),
-                                                                *pictureFormat, *pictureSize)
+                                                                pictureAsked->format, pictureAsked->size)
                                          : std::nullopt;
     if (!picture) {
       err.say("no picture: no spectrum was made for this dataset");
