@@ -79,7 +79,7 @@ std::optional<intake::IntakeResult> Form::remember(std::optional<intake::IntakeR
     spectrum_ = result->spectrum;
     analysis_ = result->analysis;
     datasetFolder_ = dataset_folder(result->dataFile);
-    report_ = spectrum_ ? analysis::report_of(*spectrum_, analysis_) : std::string();
+    report_ = spectrum_ ? analysis::report(*spectrum_, analysis_) : analysis::Report{};
     peaks_ = result->peaks;
     stepped_.reset();
     region_.reset();
@@ -105,10 +105,10 @@ bool Form::set_protons(std::optional<int> protons) {
     protonsOf_.erase(datasetFolder_);
   }
   analysis_ = analysis::recounted(*spectrum_, std::move(analysis_), protons);
-  report_ = analysis::report_of(*spectrum_, analysis_);
+  report_ = analysis::report(*spectrum_, analysis_);
   const platform::Lock scratch = services_.files.lock(common::kScratchLock);
   platform::Replacement file = services_.files.replace(common::kScratchReport);
-  file.file().write(report_);
+  file.file().write(report_.text);
   (void)file.commit();
   stepped_.reset();
   return true;
@@ -184,6 +184,12 @@ std::optional<MultipletStep> Form::hear_multiplet(std::size_t number) {
   MultipletStep step{number, multiplets().size(), multiplets()[number - 1], {}};
   step.sound = spectrum::hear_multiplet(services_, memory_, *spectrum_, step.multiplet);
   return step;
+}
+
+std::optional<MultipletStep> Form::step_to(std::size_t number) {
+  if (number < 1 || number > multiplets().size()) return std::nullopt;
+  stepped_ = number - 1;
+  return hear_multiplet(number);
 }
 
 std::optional<Range> Form::whole() const {

@@ -9,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "analysis/report.hpp"
 #include "archive/archive_page.hpp"
 #include "common/form_memory.hpp"
 #include "intake/dataset_intake.hpp"
@@ -90,6 +91,9 @@ class Form {
   std::optional<Step> step(int direction);
   // Multiplet number (from 1, from high shift down) heard; nothing when there is none such.
   std::optional<MultipletStep> hear_multiplet(std::size_t number);
+  // To multiplet number (from 1), as a step lands on it, and heard; nothing when there is
+  // none such.
+  std::optional<MultipletStep> step_to(std::size_t number);
 
   // The part of the spectrum shown, heard and stepped through: the whole of it after each
   // dataset taken in; nothing without a spectrum.
@@ -130,8 +134,9 @@ class Form {
   const std::optional<processing::Spectrum>& spectrum() const { return spectrum_; }
   const std::vector<analysis::Multiplet>& multiplets() const { return analysis_.multiplets; }
   const analysis::Analysis& analysis() const { return analysis_; }
-  // The report of the spectrum drawn, as report.txt holds it; empty without one.
-  const std::string& report() const { return report_; }
+  // The report of the spectrum drawn, as report.txt holds it, and where each multiplet
+  // stands in it; empty without one.
+  const analysis::Report& report() const { return report_; }
 
   // The compound's protons, which the report's integrals then add up to (none: the unit
   // the integrals tell): the multiplets counted anew and report.txt written again;
@@ -153,7 +158,7 @@ class Form {
   std::optional<spectrum::Trace> trace_;
   std::optional<processing::Spectrum> spectrum_;
   analysis::Analysis analysis_;
-  std::string report_;
+  analysis::Report report_;
   std::string datasetFolder_;             // the folder of the dataset drawn
   std::map<std::string, int> protonsOf_;  // given for a dataset's folder
   std::vector<spectrum::Peak> peaks_;

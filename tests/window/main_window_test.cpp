@@ -99,21 +99,24 @@ TEST_F(MainWindowTest, StartUpTakesTheCommandLineDatasetInBeforeTheWindowIsShown
   EXPECT_TRUE(control(&w, "Command5")->isEnabled()) << "its spectrum was drawn";
   EXPECT_EQ(read_file(bench.scratch("fid")), read_file(vFN));
 
-  // The window has grown to show the spectrum under the form, which stays as it was.
-  EXPECT_EQ(w.size(), QSize(462, 197 + 22 + 240));
+  // The window has grown to show the spectrum and its report under the form, which stays
+  // as it was.
+  EXPECT_EQ(w.size(), QSize(462, 197 + 22 + 240 + 72));
   EXPECT_EQ(control(&w, "SpectrumView")->geometry(), QRect(0, 219, 462, 240));
+  EXPECT_EQ(control(&w, "ReportPanel")->geometry(), QRect(0, 459, 462, 72));
   EXPECT_EQ(control(&w, "StatusLine")->geometry(), QRect(0, 197, 462, 22));
 
-  // "hear Spectrum" comes after "archive Data" in the tab order, and the view last.
+  // "hear Spectrum" comes after "archive Data" in the tab order, then the view, the
+  // report and the protons' box.
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   control(&w, "Check2")->setFocus();
   QStringList order;
-  for (int i = 0; i < 6; ++i) {
+  for (int i = 0; i < 8; ++i) {
     order << QApplication::focusWidget()->objectName();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   }
-  EXPECT_EQ(order, QStringList({"Check2", "Command3", "Command4", "Command5", "SpectrumView", "Command1"}));
+  EXPECT_EQ(order, QStringList({"Check2", "Command3", "Command4", "Command5", "SpectrumView", "Report", "Protons", "Command1"}));
 }
 
 TEST_F(MainWindowTest, TheLargeButtonReplaysAtThePickedSpeed) {

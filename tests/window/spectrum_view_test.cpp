@@ -138,8 +138,54 @@ TEST_F(SpectrumViewTest, ItIsDrawnInTheDesktopsColoursAndOnlyOnceThereIsASpectru
       }
     }
   }
-  EXPECT_GT(lit, image.height() / 3) << "the methyl's line";
+  // (The plot shares the view's height with the labels above it, the axis and the
+  // protons under it.)
+  EXPECT_GT(lit, image.height() / 4) << "the methyl's line";
   EXPECT_EQ(view->focusPolicy(), Qt::StrongFocus);
+}
+
+// Each multiplet's running integral in the palette's link colour: it climbs over the
+// methyl's triplet from its foot; gone once zoomed narrower than a multiplet.
+TEST_F(SpectrumViewTest, IntegralsAreDrawnOverTheirMultipletsUntilZoomedIntoOne) {
+  made.multiplets.back().couplings = {7.0, 7.0};
+  const auto w = open_made();
+  QPalette marked = view->palette();
+  const QColor ink(255, 0, 200);
+  marked.setColor(QPalette::Link, ink);
+  view->setPalette(marked);
+  // The pixels in ink above the axis (under it, the protons' counts), as (column, row).
+  const auto inked = [&](const QImage& image) {
+    std::vector<std::pair<int, int>> at;
+    const int axis = image.height() - static_cast<int>(3 * view->fontMetrics().height() * image.devicePixelRatio());
+    for (int y = 0; y < axis; ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        if (image.pixelColor(x, y) == ink) at.emplace_back(x, y);
+      }
+    }
+    return at;
+  };
+  // The methyl stepped to and zoomed about: 0.16 ppm across the view.
+  view->setFocus();
+  for (int i = 0; i < 4; ++i) QTest::keyClick(view, Qt::Key_Period, Qt::ControlModifier);
+  for (int i = 0; i < 7; ++i) QTest::keyClick(view, Qt::Key_Plus);
+  ASSERT_NEAR(shown().width(), 20.0 / 128, 0.001);
+  const auto curve = inked(view->grab().toImage());
+  ASSERT_FALSE(curve.empty());
+  // From high shift to low, the curve rises: its first column low, its last high.
+  const auto [first, last] = std::minmax_element(curve.begin(), curve.end());
+  const int height = view->grab().toImage().height();
+  EXPECT_GT(last->first - first->first, view->width() / 8) << "drawn across the triplet, not as one stroke";
+  int lowest = 0, highest = height;
+  for (const auto& [x, y] : curve) {
+    if (x == first->first) lowest = std::max(lowest, y);
+    if (x == last->first) highest = std::min(highest, y);
+  }
+  EXPECT_GT(lowest - highest, height / 10) << "the curve climbs by the methyl's 3 protons";
+
+  // Zoomed into the triplet: no curve.
+  for (int i = 0; i < 3; ++i) QTest::keyClick(view, Qt::Key_Plus);
+  ASSERT_LT(shown().width(), 0.02);
+  EXPECT_TRUE(inked(view->grab().toImage()).empty());
 }
 
 }  // namespace

@@ -87,10 +87,10 @@ TEST(OnX11, TheProgramSoundsItsCommandLineDatasetBeforeItsWindowAppears) {
   (void)QTest::qWaitFor([&] {
     shot = QGuiApplication::primaryScreen()->grabWindow(id).toImage();
     // Drawn: on its light background, the lines.
-    return shot.size() == QSize(462, 197 + 22 + 240) && dark_pixels(shot, {0, 219, 462, 240}) > 1000 &&
+    return shot.size() == QSize(462, 197 + 22 + 240 + 72) && dark_pixels(shot, {0, 219, 462, 240}) > 1000 &&
            dark_pixels(shot, {0, 219, 462, 240}) < 462 * 240 / 4;
   }, 20000);
-  ASSERT_EQ(shot.size(), QSize(462, 197 + 22 + 240)) << "the form, the status line and the spectrum";
+  ASSERT_EQ(shot.size(), QSize(462, 197 + 22 + 240 + 72)) << "the form, the status line, the spectrum and its report";
   std::filesystem::create_directories(SCREENSHOT_DIR);
   EXPECT_TRUE(shot.save(SCREENSHOT_DIR "/window.png"));
   // Label1's area holds dark text: the path and the title; the view, the spectrum's lines.
@@ -100,10 +100,15 @@ TEST(OnX11, TheProgramSoundsItsCommandLineDatasetBeforeItsWindowAppears) {
 
 TEST(OnX11, TheSpectrumZoomedByKeysFillsTheWidenedWindow) {
   Workbench bench;
-  window::MainWindow w(bench.files, bench.media, copy_demo(bench.root.path() / "demo").string());
+  // The demo where a user keeps it, as the screenshot shows it (see above).
+  copy_demo(bench.root.path() / "~/fid-song/demo");
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(bench.root.path());
+  window::MainWindow w(bench.files, bench.media, "~/fid-song/demo/1/fid");
   w.startup();
+  std::filesystem::current_path(before);
   ASSERT_TRUE(QTest::qWaitFor([&] { return !w.spectrum_pending(); }, 20000));
-  w.resize(720, 197 + 22 + 300);
+  w.resize(720, 197 + 22 + 300 + 72);
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   w.activateWindow();
@@ -117,7 +122,7 @@ TEST(OnX11, TheSpectrumZoomedByKeysFillsTheWidenedWindow) {
   EXPECT_NE(said.find("; multiplet 1: 3.69 ppm, q, 2H"), std::string::npos) << said;
   QTest::qWait(200);
   const QImage shot = w.grab().toImage();
-  ASSERT_EQ(shot.size(), QSize(720, 519) * shot.devicePixelRatio());
+  ASSERT_EQ(shot.size(), QSize(720, 591) * shot.devicePixelRatio());
   EXPECT_TRUE(shot.save(SCREENSHOT_DIR "/zoomed-view.png"));
   EXPECT_EQ(view->geometry(), QRect(0, 219, 720, 300)) << "the view takes the width the window is given";
   EXPECT_GT(dark_pixels(shot, {0, 219, 720, 300}), 1000);
@@ -141,8 +146,13 @@ TEST(OnX11, ViewSpectrumAsksTheDesktopToOpenTheScratchPlot) {
 
 TEST(OnX11, ArchiveDataAsksForANameWritesTheFolderAndOpensThePage) {
   Workbench bench;
-  window::MainWindow w(bench.files, bench.media, copy_demo(bench.root.path() / "demo").string());
+  // The demo where a user keeps it, as the screenshot shows it (see above).
+  copy_demo(bench.root.path() / "~/fid-song/demo");
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(bench.root.path());
+  window::MainWindow w(bench.files, bench.media, "~/fid-song/demo/1/fid");
   w.startup();
+  std::filesystem::current_path(before);
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   const auto record = bench.root.path() / "xdg-open.txt";

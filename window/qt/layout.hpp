@@ -24,5 +24,7 @@ constexpr int kFormHeight = pixels(kClientHeight) + kStatusHeight;
 // The spectrum's view under them: its height at first, and the least it may be given.
 constexpr int kViewHeight = 240;
 constexpr int kLeastViewHeight = 160;
+// The report under the view.
+constexpr int kReportHeight = 72;
 
 }  // namespace window

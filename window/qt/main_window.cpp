@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
@@ -16,6 +17,8 @@
 #include "window/qt/dataset_dialog.hpp"
 #include "window/qt/drop_button.hpp"
 #include "window/qt/layout.hpp"
+#include "spectrum/picture.hpp"
+#include "window/qt/report_panel.hpp"
 #include "window/qt/spectrum_view.hpp"
 #include "window/qt/status_line.hpp"
 #include "common/scratch_paths.hpp"
@@ -83,7 +86,15 @@ MainWindow::MainWindow(platform::FileSystem& files, platform::Media& media, std:
   form_ = std::make_unique<Form>(*services_, options);
   view_ = new SpectrumView(this, *form_, media_);
   view_->hide();
+  report_ = new ReportPanel(this, *form_);
+  report_->hide();
   QWidget::setTabOrder(command5, view_);  // after the last control
+  QWidget::setTabOrder(view_, report_->text());
+  connect(report_, &ReportPanel::steppedTo, this, [this](std::size_t number) {
+    const auto step = form_->step_to(number);
+    stepped(step ? std::optional<Step>(*step) : std::nullopt);
+  });
+  connect(report_, &ReportPanel::protonsChanged, this, [this] { view_->refresh(); });
   chooser_ = [this, &files] {
     return DatasetDialog::choose(this, [&files](const std::string& folder) { return intake::dataset_file(files, folder) != folder; });
   };
@@ -104,17 +115,23 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
 }
 
-void MainWindow::place_view() { view_->setGeometry(0, kFormHeight, width(), height() - kFormHeight); }
+void MainWindow::place_view() {
+  const int report = report_->isHidden() ? 0 : kReportHeight;
+  view_->setGeometry(0, kFormHeight, width(), height() - kFormHeight - report);
+  report_->setGeometry(0, height() - report, width(), report);
+}
 
 void MainWindow::show_spectrum() {
   if (form_->region() && view_->isHidden()) {
-    setMinimumSize(pixels(kClientWidth), kFormHeight + kLeastViewHeight);
+    setMinimumSize(pixels(kClientWidth), kFormHeight + kLeastViewHeight + kReportHeight);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    resize(width(), kFormHeight + kViewHeight);
-    place_view();  // at once: a window not yet shown is told of its size only when it is
+    resize(width(), kFormHeight + kViewHeight + kReportHeight);
     view_->show();
+    report_->show();
+    place_view();  // at once: a window not yet shown is told of its size only when it is
   }
   view_->refresh();
+  report_->refresh();
 }
 
 bool MainWindow::spectrum_pending() const { return form_->working(); }
@@ -261,6 +278,31 @@ void MainWindow::add_shortcuts(const Controls& c, QPushButton* command2) {
   // The multiplets (or peaks), from any control: no text box or list takes these keys.
   shortcut(QKeySequence(Qt::CTRL | Qt::Key_Period), [this] { step(1); });
   shortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), [this] { step(-1); });
+  // Ctrl+S archives, as it always has: the picture takes Shift with it.
+  shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { save_picture(); });
+}
+
+void MainWindow::save_picture() {
+  if (!form_->spectrum() || !form_->region()) return;
+  const QString chosen = QFileDialog::getSaveFileName(this, QStringLiteral("Save picture"), QString(),
+                                                      QStringLiteral("Pictures (*.svg *.pdf *.png)"));
+  if (chosen.isEmpty()) return;
+  const std::string path = QFile::encodeName(chosen).toStdString();
+  const auto format = spectrum::picture_format(path);
+  if (!format) {
+    warn(path + " is no picture's name: it must end in .svg, .pdf or .png.");
+    return;
+  }
+  const auto picture = spectrum::picture_of(*form_->spectrum(), form_->analysis(), *form_->region(), *format,
+                                            spectrum::default_picture_size(*format));
+  platform::Replacement file = services_->files.replace(path);
+  if (picture) file.file().write(*picture);
+  const platform::Status saved = picture ? file.commit() : platform::Status();
+  if (picture && saved) {
+    status_->notice("Saved the picture as " + path);
+  } else {
+    warn(path + " could not be written" + (picture ? " (" + saved.reason() + ")" : "") + ".");
+  }
 }
 
 void MainWindow::drop_on_command1(const QList<QUrl>& urls) {
@@ -304,9 +346,11 @@ void MainWindow::click_command5() {
   });
 }
 
-void MainWindow::step(int direction) {
-  const auto step = form_->step(direction);
+void MainWindow::step(int direction) { stepped(form_->step(direction)); }
+
+void MainWindow::stepped(const std::optional<Step>& step) {
   if (!step) return;
+  report_->refresh();
   const sound::SoundResult& sound = std::visit([](const auto& s) -> const sound::SoundResult& { return s.sound; }, *step);
   view_->refresh();
   if (sound.played()) {

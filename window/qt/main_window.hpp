@@ -21,6 +21,7 @@ class QPushButton;
 namespace window {
 
 class DropButton;
+class ReportPanel;
 class SpectrumView;
 class StatusLine;
 
@@ -58,6 +59,10 @@ class MainWindow : public QWidget {
   void show_spectrum();
   // The last dataset's spectrum work has finished: its spectrum shown.
   void spectrum_ready();
+  // What a step to a multiplet or peak did: shown, its sweep followed, its sound told.
+  void stepped(const std::optional<Step>& step);
+  // "Save picture...": the region shown, as SVG, PDF or PNG.
+  void save_picture();
   void place_view();  // under the form, the window's whole width and the rest of its height
   // The playhead follows the FID's sound that has just started.
   void follow_fid(const sound::SoundResult& sound);
@@ -75,6 +80,7 @@ class MainWindow : public QWidget {
   DropButton* command1_ = nullptr;
   StatusLine* status_ = nullptr;
   SpectrumView* view_ = nullptr;
+  ReportPanel* report_ = nullptr;
   std::unique_ptr<QtWindowServices> windowServices_;
   platform::XdgShell shell_;
   QTimer openers_;  // collects xdg-open's exit statuses while any is awaited

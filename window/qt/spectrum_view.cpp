@@ -3,7 +3,9 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
@@ -15,6 +17,8 @@
 #include "platform/text.hpp"
 #include "spectrum/drawing.hpp"
 #include "spectrum/hearing.hpp"
+#include "spectrum/integral_curves.hpp"
+#include "window/qt/report_panel.hpp"
 #include "window/status.hpp"
 
 namespace window {
@@ -24,6 +28,8 @@ constexpr int kMargin = 8;
 constexpr int kStripHeight = 36;  // the FID's, while it plays
 constexpr int kTick = 4;
 constexpr int kLeastDrag = 3;  // pixels: less is a click
+constexpr double kCurvesShare = 0.35;  // of the plot's height: the largest integral's curve
+constexpr double kCurvesLift = 0.06;   // above the plot's bottom
 
 // Screen readers take the view for a chart.
 QAccessibleInterface* chart_of(const QString&, QObject* object) {
@@ -59,7 +65,9 @@ SpectrumView::Areas SpectrumView::laid_out() const {
   const double labelsHeight = std::min(fontMetrics().horizontalAdvance(QStringLiteral("00.00 dddd 10H")) + 8.0,
                                        (height() - labelsTop) / 3);
   a.labels = QRectF(kMargin, labelsTop, width() - 2 * kMargin, labelsHeight);
-  a.axisTop = height() - kMargin / 2.0 - line - kTick;
+  // Under the axis's labels, the multiplets' protons.
+  const double rows = form_.multiplets().empty() ? 1 : 2;
+  a.axisTop = height() - kMargin / 2.0 - rows * line - kTick;
   a.plot = QRectF(kMargin, a.labels.bottom(), width() - 2 * kMargin, std::max(1.0, a.axisTop - a.labels.bottom()));
   return a;
 }
@@ -149,7 +157,43 @@ void SpectrumView::draw() {
   if (following_ == Following::Fid) draw_fid(p, a.strip);
   draw_marks(p, a.plot, a.labels);
   draw_trace(p, a.plot);
+  draw_integrals(p, a.plot, a.axisTop);
   draw_axis(p, a.plot, a.axisTop);
+}
+
+void SpectrumView::draw_integrals(QPainter& p, const QRectF& plot, double axisTop) const {
+  const std::vector<std::size_t> shown = form_.shown();
+  if (form_.multiplets().empty() || shown.empty()) return;
+  // Zoomed into one multiplet, its curve would only hide its lines.
+  double widest = 0;
+  for (const std::size_t i : shown) {
+    const analysis::Multiplet& m = form_.multiplets()[i];
+    if (m.to > m.from) {
+      widest = std::max(widest, std::abs(form_.spectrum()->axis_at(static_cast<double>(m.from)) -
+                                         form_.spectrum()->axis_at(static_cast<double>(m.to - 1))));
+    }
+  }
+  if (form_.region()->width() < widest) return;
+  const QColor ink = palette().color(QPalette::Link);
+  p.setPen(QPen(ink, 0));
+  const double base = plot.bottom() - kCurvesLift * plot.height(), rise = kCurvesShare * plot.height();
+  const QFontMetricsF metrics(font());
+  double lastRight = -1e9;
+  for (const spectrum::IntegralCurve& c :
+       spectrum::integral_curves(*form_.spectrum(), form_.multiplets(), static_cast<std::size_t>(plot.width()))) {
+    if (!form_.region()->holds(c.at)) continue;
+    QPolygonF curve;
+    for (const auto& [at, share] : c.points) {
+      if (form_.region()->holds(at)) curve << QPointF(x_of(at), base - share * rise);
+    }
+    p.drawPolyline(curve);
+    // Its protons under the axis's labels, where they do not crowd the one before.
+    const QString protons = QStringLiteral("%1H").arg(c.protons);
+    const double w = metrics.horizontalAdvance(protons), x = x_of(c.at) - w / 2;
+    if (x < lastRight + metrics.horizontalAdvance(QStringLiteral(" "))) continue;
+    lastRight = x + w;
+    p.drawText(QRectF(x, axisTop + kTick + metrics.height(), w, metrics.height()), Qt::AlignCenter, protons);
+  }
 }
 
 void SpectrumView::draw_fid(QPainter& p, const QRectF& strip) const {
@@ -296,6 +340,7 @@ void SpectrumView::changeEvent(QEvent* event) {
 }
 
 void SpectrumView::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Copy) && !form_.report().text.empty()) return copy_report(form_.report());
   if (!trace_) return QWidget::keyPressEvent(event);
   switch (event->key()) {
     case Qt::Key_Plus:
@@ -312,6 +357,13 @@ void SpectrumView::keyPressEvent(QKeyEvent* event) {
     default:
       return QWidget::keyPressEvent(event);
   }
+}
+
+void SpectrumView::contextMenuEvent(QContextMenuEvent* event) {
+  if (form_.report().text.empty()) return;
+  QMenu menu(this);
+  menu.addAction(QStringLiteral("Copy report"), this, [this] { copy_report(form_.report()); });
+  menu.exec(event->globalPos());
 }
 
 void SpectrumView::wheelEvent(QWheelEvent* event) {

@@ -45,6 +45,7 @@ class SpectrumView : public QWidget {
   void changeEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -68,6 +69,9 @@ class SpectrumView : public QWidget {
   void draw_trace(QPainter& p, const QRectF& plot) const;
   void draw_axis(QPainter& p, const QRectF& plot, double axisTop) const;
   void draw_marks(QPainter& p, const QRectF& plot, const QRectF& labels) const;
+  // Each multiplet's running integral over its lines, its protons under the axis; not
+  // where the region is narrower than a multiplet.
+  void draw_integrals(QPainter& p, const QRectF& plot, double axisTop) const;
   void changed(bool regionChanged);
   void tick();
 
