@@ -35,6 +35,13 @@ std::string read_over_the_bus() {
   return read_to_its_end(reader);
 }
 
+// The whole text of the object named name, read through its text interface.
+std::string text_over_the_bus(const QString& name) {
+  QProcess reader;
+  reader.start(QStringLiteral("/usr/bin/python3"), reader_arguments({QStringLiteral("--text"), name}));
+  return read_to_its_end(reader);
+}
+
 class AccessibilityBusTest : public WindowTest {
  protected:
   void SetUp() override {
@@ -95,6 +102,24 @@ TEST_F(AccessibilityBusTest, TheSpectrumIsAFocusableChartWhoseDescriptionIsAnnou
   EXPECT_TRUE(said.ends_with("chart\t" + now + "\n")) << said;
   ASSERT_TRUE(QTest::qWaitFor([&] { return (read = read_over_the_bus()).find("chart\tSpectrum\t" + now) != std::string::npos; }, 20000))
       << read;
+}
+
+// The report under the spectrum: a focusable text named "Report", after the view, described
+// by its multiplets and protons, whose text is the paragraph of report.txt.
+TEST_F(AccessibilityBusTest, TheReportIsATextNamedReportWhoseTextIsTheParagraph) {
+  const auto w = open(demo_copy("demo").string());
+  const std::string expected = read_file(bench.scratch("report.txt"));
+  ASSERT_TRUE(expected.starts_with("1H NMR (400 MHz, CDCl3) \u03b4 3.69 (q, J = 7.0 Hz, 2H)")) << expected;
+  std::string read;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return (read = read_over_the_bus()).find("\tReport\t") != std::string::npos; }, 20000))
+      << read;
+  const std::size_t chart = read.find("chart\tSpectrum\t"), report = read.find("\tReport\t");
+  ASSERT_NE(chart, std::string::npos) << read;
+  EXPECT_LT(chart, report) << "the report after the view";
+  const std::string line = read.substr(report, read.find('\n', report) - report);
+  EXPECT_EQ(line, "\tReport\t3 multiplets, 6 protons\tfocusable");
+  EXPECT_EQ(read.substr(read.rfind('\n', report) + 1, report - read.rfind('\n', report) - 1), "text") << read;
+  EXPECT_EQ(text_over_the_bus(QStringLiteral("Report")), expected);
 }
 
 }  // namespace

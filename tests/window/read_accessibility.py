@@ -4,7 +4,9 @@
 #     a text shown as "\n";
 #   read_accessibility.py APP --listen SECONDS: "ready" once listening, then a line
 #     "role<TAB>description" for each description that the application announces as
-#     changed within so many seconds.
+#     changed within so many seconds;
+#   read_accessibility.py APP --text NAME: the whole text of its object named NAME, as
+#     a screen reader reads it through the text interface.
 import sys
 
 import pyatspi
@@ -22,6 +24,18 @@ def walk(accessible, depth=0):
     print(f"{accessible.getRoleName()}\t{shown(accessible.name)}\t{shown(accessible.description)}\t{focusable}")
     for i in range(accessible.childCount):
         walk(accessible.getChildAtIndex(i), depth + 1)
+
+
+def named(accessible, name, depth=0):
+    if accessible is None or depth > 20:
+        return None
+    if accessible.name == name:
+        return accessible
+    for i in range(accessible.childCount):
+        found = named(accessible.getChildAtIndex(i), name, depth + 1)
+        if found is not None:
+            return found
+    return None
 
 
 def listen(application, seconds):
@@ -46,6 +60,14 @@ if len(sys.argv) == 4 and sys.argv[2] == "--listen":
     sys.exit(0)
 for application in pyatspi.Registry.getDesktop(0):
     if application is not None and application.name == sys.argv[1]:
+        if len(sys.argv) == 4 and sys.argv[2] == "--text":
+            found = named(application, sys.argv[3])
+            if found is None:
+                print(f"nothing named {sys.argv[3]}", file=sys.stderr)
+                sys.exit(1)
+            text = found.queryText()
+            sys.stdout.write(text.getText(0, text.characterCount))
+            sys.exit(0)
         walk(application)
         sys.exit(0)
 print(f"no application named {sys.argv[1]} on the accessibility bus", file=sys.stderr)

@@ -8,10 +8,13 @@
 #include <QMimeData>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 #include <QImage>
 #include <QPixmap>
+#include <QPlainTextEdit>
+#include <QProcess>
 #include <QScreen>
 #include <QTest>
 #include <regex>
@@ -19,6 +22,7 @@
 #include "platform/sdl_media.hpp"
 #include "sound/sound_request.hpp"
 #include "tests/support/process.hpp"
+#include "tests/support/spectra.hpp"
 #include "tests/support/workbench.hpp"
 #include "window/qt/main_window.hpp"
 
@@ -47,6 +51,18 @@ int dark_pixels(const QImage& image, const QRect& area) {
     for (int x = area.left(); x <= area.right(); ++x) dark += qGray(image.pixel(x, y)) < 96;
   }
   return dark;
+}
+
+// What a clipboard tool reads of the clipboard as target. The window answers while it
+// waits, as the clipboard's owner must.
+std::string clipboard_as(const char* target) {
+  QProcess xclip;
+  xclip.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-o", "-t", target});
+  if (!QTest::qWaitFor([&] { return xclip.state() == QProcess::NotRunning; }, 20000)) {
+    xclip.kill();
+    return "(no answer)";
+  }
+  return xclip.readAllStandardOutput().toStdString();
 }
 
 TEST(OnX11, TheProgramSoundsItsCommandLineDatasetBeforeItsWindowAppears) {
@@ -243,6 +259,52 @@ TEST(OnX11, ADropAClickEscAndACloseReturnAtOnceWhileALongSoundPlays) {
             0.25)
       << "the window closing during the sound";
   ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+}
+
+// The shared strychnine as a new user meets it: its report under the view as report.txt
+// holds it, copied for a word processor, a multiplet stepped to by a click on it.
+TEST(OnX11, StrychninesReportIsShownCopiedAsTextAndHtmlAndStepsToTheMultipletClicked) {
+  if (!std::filesystem::is_directory(shared_datasets())) GTEST_SKIP() << shared_datasets() << " is not beside the checkout";
+  Workbench bench;
+  window::MainWindow w(bench.files, bench.media, (shared_datasets() / "strychnine-1h/10").string());
+  w.startup();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !w.spectrum_pending(); }, 20000));
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  auto* report = w.findChild<QPlainTextEdit*>("Report");
+  const std::string expected = read_file(bench.scratch("report.txt"));
+  ASSERT_TRUE(expected.starts_with("1H NMR (400 MHz, CDCl3) \u03b4 ")) << expected;
+  EXPECT_EQ(report->toPlainText().toStdString(), expected);
+
+  // Ctrl+C on the view: the paragraph as plain text and as HTML, read by another program.
+  auto* view = w.findChild<QWidget*>("SpectrumView");
+  view->setFocus();
+  QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+  const std::string targets = clipboard_as("TARGETS");
+  EXPECT_NE(targets.find("text/html"), std::string::npos) << targets;
+  EXPECT_NE(targets.find("UTF8_STRING"), std::string::npos) << targets;
+  EXPECT_EQ(clipboard_as("UTF8_STRING"), expected);
+  const std::string html = clipboard_as("text/html");
+  EXPECT_TRUE(html.starts_with("<p><sup>1</sup>H NMR (400 MHz, CDCl3) \u03b4 ")) << html;
+  EXPECT_NE(html.find("<i>J</i> = "), std::string::npos) << html;
+
+  // A click on the third multiplet (after "δ " and two ", " that close a multiplet).
+  const QString text = report->toPlainText();
+  int third = static_cast<int>(text.indexOf(QStringLiteral("\u03b4 "))) + 2;
+  for (int k = 0; k < 2; ++k) third = static_cast<int>(text.indexOf(QStringLiteral("), "), third)) + 3;
+  const QString shift = text.mid(third, text.indexOf(' ', third) - third);
+  QTextCursor cursor(report->document());
+  cursor.setPosition(third + 1);
+  report->setTextCursor(cursor);
+  report->ensureCursorVisible();
+  QTest::mouseClick(report->viewport(), Qt::LeftButton, {}, report->cursorRect(cursor).center() + QPoint(2, 0));
+  const QString status = w.findChild<QLabel*>("StatusLine")->text();
+  EXPECT_TRUE(status.startsWith(QStringLiteral("Multiplet 3 of ")) && status.contains(QStringLiteral(": ") + shift + " ppm"))
+      << status.toStdString() << " for " << shift.toStdString();
+  ASSERT_EQ(report->extraSelections().size(), 1);
+  EXPECT_TRUE(report->extraSelections().front().cursor.selectedText().startsWith(shift + " ("));
 }
 
 }  // namespace
