@@ -98,6 +98,12 @@ MainWindow::MainWindow(platform::FileSystem& files, platform::Media& media, std:
   chooser_ = [this, &files] {
     return DatasetDialog::choose(this, [&files](const std::string& folder) { return intake::dataset_file(files, folder) != folder; });
   };
+  pictureChooser_ = [this]() -> std::optional<std::string> {
+    const QString chosen = QFileDialog::getSaveFileName(this, QStringLiteral("Save picture"), QString(),
+                                                        QStringLiteral("Pictures (*.svg *.pdf *.png)"));
+    if (chosen.isEmpty()) return std::nullopt;
+    return QFile::encodeName(chosen).toStdString();
+  };
   // Looks for xdg-open's answers only while one is awaited.
   openers_.setInterval(200);
   connect(&openers_, &QTimer::timeout, this, [this] {
@@ -284,10 +290,9 @@ void MainWindow::add_shortcuts(const Controls& c, QPushButton* command2) {
 
 void MainWindow::save_picture() {
   if (!form_->spectrum() || !form_->region()) return;
-  const QString chosen = QFileDialog::getSaveFileName(this, QStringLiteral("Save picture"), QString(),
-                                                      QStringLiteral("Pictures (*.svg *.pdf *.png)"));
-  if (chosen.isEmpty()) return;
-  const std::string path = QFile::encodeName(chosen).toStdString();
+  const auto chosen = pictureChooser_();
+  if (!chosen) return;
+  const std::string& path = *chosen;
   const auto format = spectrum::picture_format(path);
   if (!format) {
     warn(path + " is no picture's name: it must end in .svg, .pdf or .png.");

@@ -38,6 +38,8 @@ class MainWindow : public QWidget {
   // What Ctrl+O asks for a dataset: a dialog, or in tests an answer of their own.
   using DatasetChooser = std::function<std::optional<std::string>()>;
   void set_dataset_chooser(DatasetChooser chooser) { chooser_ = std::move(chooser); }
+  // What Ctrl+Shift+S asks for a picture's file name: a dialog, or in tests an answer.
+  void set_picture_chooser(DatasetChooser chooser) { pictureChooser_ = std::move(chooser); }
 
   // Whether the spectrum of the dataset last taken in is still being worked out.
   bool spectrum_pending() const;
@@ -87,6 +89,7 @@ class MainWindow : public QWidget {
   std::unique_ptr<platform::Services> services_;
   std::unique_ptr<Form> form_;
   DatasetChooser chooser_;
+  DatasetChooser pictureChooser_;
 };
 
 }  // namespace window
