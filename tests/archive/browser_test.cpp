@@ -30,8 +30,15 @@ TEST(ArchivePageInABrowser, ShowsTheCaptionTheSoundAndLinksToFilesThatExist) {
   }
   Workbench bench;
   common::FormMemory memory;
-  const std::string vFN = DEMO_DIR "/1/fid";
-  ASSERT_TRUE(intake::loadFIDfile(bench.services, memory, vFN).sound->played());
+  // The demo where a user keeps it, as the screenshot shows it: "~/fid-song/demo/1/fid",
+  // from a folder that holds a "~" of its own (no shell expands it).
+  copy_demo(bench.root.path() / "~/fid-song/demo");
+  const std::string vFN = "~/fid-song/demo/1/fid";
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(bench.root.path());
+  const bool played = intake::loadFIDfile(bench.services, memory, vFN).sound->played();
+  std::filesystem::current_path(before);
+  ASSERT_TRUE(played);
   bench.window.answers = {"demo"};
   ASSERT_EQ(archive::archivedata(bench.services).outcome, archive::ArchiveResult::Outcome::Written);
   const auto folder = bench.resolve("C:\\temp\\fidsong\\demo");
@@ -70,7 +77,7 @@ TEST(ArchivePageInABrowser, ShowsTheCaptionTheSoundAndLinksToFilesThatExist) {
   const std::string shot = SCREENSHOT_DIR "/archive-page.png";
   std::filesystem::remove(shot);
   const ProcessResult screenshot = chromium(bench.root.path() / "profile2",
-                                            {"--window-size=1200,440", "--screenshot=" + shot, url});
+                                            {"--window-size=1200,500", "--screenshot=" + shot, url});
   EXPECT_EQ(screenshot.status, 0) << screenshot.err;
   EXPECT_GT(std::filesystem::file_size(shot), 1000u);
 }
