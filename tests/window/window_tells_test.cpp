@@ -5,9 +5,11 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
 #include <deque>
@@ -282,6 +284,24 @@ TEST_F(WindowTellsTest, CtrlShiftSSavesThePictureOfTheRegionShown) {
   EXPECT_NE(text.find("3.69 q 2H"), std::string::npos) << text;
   EXPECT_EQ(text.find("1.22"), std::string::npos) << "out of the region shown: " << text;
   EXPECT_TRUE(modal.messages.empty());
+
+  // The view's context menu offers it too.
+  name = "quartet.svg";
+  QStringList offered;
+  QTimer::singleShot(0, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) return;
+    for (QAction* action : menu->actions()) {
+      offered << action->text();
+      if (action->text() == "Save picture...") action->trigger();
+    }
+    menu->close();
+  });
+  QContextMenuEvent asked(QContextMenuEvent::Keyboard, view->rect().center(), view->mapToGlobal(view->rect().center()));
+  QApplication::sendEvent(view, &asked);
+  EXPECT_EQ(offered, (QStringList{"Copy report", "Save picture..."}));
+  EXPECT_EQ(status_of(w.get()), "Saved the picture as " + (bench.root.path() / name).string());
+  EXPECT_EQ(run_process({"rsvg-convert", (bench.root.path() / name).string(), "-o", (bench.root.path() / "svg.png").string()}, {}).status, 0);
 
   for (const char* bad : {"quartet.txt", "no-such-folder/quartet.png"}) {
     name = bad;

@@ -95,6 +95,7 @@ MainWindow::MainWindow(platform::FileSystem& files, platform::Media& media, std:
     stepped(step ? std::optional<Step>(*step) : std::nullopt);
   });
   connect(report_, &ReportPanel::protonsChanged, this, [this] { view_->refresh(); });
+  connect(view_, &SpectrumView::pictureAsked, this, &MainWindow::save_picture);
   chooser_ = [this, &files] {
     return DatasetDialog::choose(this, [&files](const std::string& folder) { return intake::dataset_file(files, folder) != folder; });
   };

@@ -360,9 +360,13 @@ void SpectrumView::keyPressEvent(QKeyEvent* event) {
 }
 
 void SpectrumView::contextMenuEvent(QContextMenuEvent* event) {
-  if (form_.report().text.empty()) return;
+  if (!trace_) return;
   QMenu menu(this);
-  menu.addAction(QStringLiteral("Copy report"), this, [this] { copy_report(form_.report()); });
+  if (!form_.report().text.empty()) {
+    menu.addAction(QStringLiteral("Copy report"), QKeySequence::Copy, this, [this] { copy_report(form_.report()); });
+  }
+  menu.addAction(QStringLiteral("Save picture..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this,
+                 &SpectrumView::pictureAsked);
   menu.exec(event->globalPos());
 }
 

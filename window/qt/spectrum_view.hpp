@@ -39,6 +39,9 @@ class SpectrumView : public QWidget {
   static constexpr double kPanStep = 0.25;
   static constexpr double kWheelStep = 1.25;  // for each notch of the wheel
 
+ signals:
+  void pictureAsked();  // the context menu's "Save picture..."
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
