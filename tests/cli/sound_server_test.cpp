@@ -346,7 +346,9 @@ TEST_P(SoundServerTest, AStoppedSoundFallsSilentWithinFiftyMilliseconds) {
     const std::vector<std::int16_t> v = recording.finish();
     const std::size_t at = recording.index_at(stopped);
     ASSERT_GT(v.size(), at + kRate / 4);
-    ASSERT_TRUE(std::any_of(v.begin() + static_cast<std::ptrdiff_t>(at) - kRate / 50, v.begin() + static_cast<std::ptrdiff_t>(at), loud))
+    // Playing in the tenth of a second before the stop (a stall of the machine's may have
+    // held the last few periods back: see StallWatch).
+    ASSERT_TRUE(std::any_of(v.begin() + static_cast<std::ptrdiff_t>(at) - kRate / 10, v.begin() + static_cast<std::ptrdiff_t>(at), loud))
         << "the sound played until it was stopped";
     const auto last = std::find_if(v.rbegin(), v.rend(), loud).base();
     const double after = static_cast<double>(last - v.begin() - static_cast<std::ptrdiff_t>(at)) / kRate;
