@@ -113,7 +113,11 @@ MainWindow::MainWindow(platform::FileSystem& files, platform::Media& media, std:
   });
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // The form goes before the controls do, and closing the window still moves the focus:
+  // a box that loses it would report to a form that is gone.
+  for (QObject* child : findChildren<QObject*>()) child->blockSignals(true);
+}
 
 void MainWindow::startup() { tell(form_->startup()); }
 
