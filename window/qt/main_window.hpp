@@ -35,11 +35,11 @@ class MainWindow : public QWidget {
   // Runs once, before the window is first shown.
   void startup();
 
-  // What Ctrl+O asks for a dataset: a dialog, or in tests an answer of their own.
-  using DatasetChooser = std::function<std::optional<std::string>()>;
-  void set_dataset_chooser(DatasetChooser chooser) { chooser_ = std::move(chooser); }
-  // What Ctrl+Shift+S asks for a picture's file name: a dialog, or in tests an answer.
-  void set_picture_chooser(DatasetChooser chooser) { pictureChooser_ = std::move(chooser); }
+  // A path asked of the user: a dialog's answer (nothing when cancelled), or in tests an
+  // answer of their own. Ctrl+O asks for a dataset, Ctrl+Shift+S for a picture's name.
+  using PathChooser = std::function<std::optional<std::string>()>;
+  void set_dataset_chooser(PathChooser chooser) { chooser_ = std::move(chooser); }
+  void set_picture_chooser(PathChooser chooser) { pictureChooser_ = std::move(chooser); }
 
   // Whether the spectrum of the dataset last taken in is still being worked out.
   bool spectrum_pending() const;
@@ -88,8 +88,8 @@ class MainWindow : public QWidget {
   QTimer openers_;  // collects xdg-open's exit statuses while any is awaited
   std::unique_ptr<platform::Services> services_;
   std::unique_ptr<Form> form_;
-  DatasetChooser chooser_;
-  DatasetChooser pictureChooser_;
+  PathChooser chooser_;
+  PathChooser pictureChooser_;
 };
 
 }  // namespace window
