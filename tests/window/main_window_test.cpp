@@ -89,7 +89,7 @@ TEST_F(MainWindowTest, StartUpTakesTheCommandLineDatasetInBeforeTheWindowIsShown
   window::MainWindow w(bench.files, bench.media, vFN.string());
   w.startup();
   EXPECT_FALSE(w.isVisible());
-  await_spectrum(&w);
+  ASSERT_TRUE(await_spectrum(&w));
   EXPECT_FALSE(w.isVisible()) << "its spectrum shown in the window not yet shown";
   EXPECT_EQ(bench.media.played.size(), 1u) << "sounding before the window appears";
   EXPECT_EQ(control<QLabel>(&w, "Label1")->text().toStdString(),

@@ -24,6 +24,7 @@
 #include "tests/support/process.hpp"
 #include "tests/support/spectra.hpp"
 #include "tests/support/workbench.hpp"
+#include "tests/window/window_fixture.hpp"
 #include "window/qt/main_window.hpp"
 
 // Asks the window to close, as a window manager's close button does (in its own file,
@@ -123,7 +124,7 @@ TEST(OnX11, TheSpectrumZoomedByKeysFillsTheWidenedWindow) {
   window::MainWindow w(bench.files, bench.media, "~/fid-song/demo/1/fid");
   w.startup();
   std::filesystem::current_path(before);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !w.spectrum_pending(); }, 20000));
+  ASSERT_TRUE(await_spectrum(&w));
   w.resize(720, 197 + 22 + 300 + 72);
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
@@ -268,7 +269,7 @@ TEST(OnX11, StrychninesReportIsShownCopiedAsTextAndHtmlAndStepsToTheMultipletCli
   Workbench bench;
   window::MainWindow w(bench.files, bench.media, (shared_datasets() / "strychnine-1h/10").string());
   w.startup();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !w.spectrum_pending(); }, 20000));
+  ASSERT_TRUE(await_spectrum(&w));
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   w.activateWindow();
