@@ -10,6 +10,9 @@ namespace analysis {
 
 // A share this near 1 is a Lorentzian: the Gaussian's sliver is not worth its exponential.
 inline constexpr double kAllLorentzian = 0.995;
+// Beyond this many widths from its top a Gaussian is below 1e-40 of its height: its
+// exponential is not worth working out either.
+inline constexpr double kGaussianReachWidths = 5.8;
 
 struct LineValue {
   double value = 0;    // at x from the line's top
@@ -33,8 +36,8 @@ inline LineValue line_at(double x, double width, double lorentzian, double phase
   v.byWidth = lorentzian * (2 / (M_PI * width * width) * (u * u - 1) * d * d - phase * 2 * k * u * d * d / width);
   v.byShare = l + phase * dispersion;
   v.byPhase = lorentzian * dispersion;
-  if (lorentzian < kAllLorentzian) {
-    const double w = x / width;
+  const double w = x / width;
+  if (lorentzian < kAllLorentzian && std::fabs(w) < kGaussianReachWidths) {
     const double g = 2 / width * std::sqrt(kLn2 / M_PI) * std::exp(-4 * kLn2 * w * w);
     const double gaussian = 1 - lorentzian;
     v.value += gaussian * g;
