@@ -164,17 +164,28 @@ class Model {
     const double byLogit = r.lorentzian * (1 - r.lorentzian);
     const int shapeAt = options_.shape ? 1 : -1;
     const int phaseAt = options_.phase ? 1 + (options_.shape ? 1 : 0) : -1;
+    // The multiplets reaching each point, in their order, followed point by point: a stretch
+    // holds many multiplets and a point is reached by few.
+    std::vector<std::size_t> arriving, reaching;
+    for (std::size_t m = 0; m < r.multiplets.size(); ++m) {
+      if (!(held(m) && !shared()) && reach[m].first < reach[m].second) arriving.push_back(m);
+    }
+    std::stable_sort(arriving.begin(), arriving.end(), [&](std::size_t a, std::size_t b) { return reach[a].first < reach[b].first; });
+    std::size_t arrived = 0;
     std::vector<std::pair<int, double>> row;
     std::vector<double> own;
     double chiSquare = 0;
     for (std::size_t i = 0; i < st_.size(); ++i) {
       const double w = st_.weight(i), hz = st_.hz(i);
       double value = base_[i] + baseline_at(st_, r, i), byShape = 0, byPhase = 0;
+      std::erase_if(reaching, [&](std::size_t m) { return reach[m].second <= i; });
+      for (; arrived < arriving.size() && reach[arriving[arrived]].first <= i; ++arrived) {
+        reaching.insert(std::upper_bound(reaching.begin(), reaching.end(), arriving[arrived]), arriving[arrived]);
+      }
       row.clear();
       row.push_back({0, w});
       if (phaseAt >= 0) row.push_back({phaseAt + 1, w * (hz - st_.middle_hz())});
-      for (std::size_t m = 0; m < r.multiplets.size(); ++m) {
-        if (i < reach[m].first || i >= reach[m].second || (held(m) && !shared())) continue;
+      for (const std::size_t m : reaching) {
         const ModelMultiplet& mm = r.multiplets[m];
         const Sticks& s = sticks_[m];
         const std::size_t groups = mm.groups.size();
@@ -197,12 +208,17 @@ class Model {
       if (phaseAt >= 0) row.push_back({phaseAt, w * byPhase});
       const double residual = (value - st_.y(i)) * w;
       chiSquare += residual * residual;
-      for (const auto& [a, va] : row) {
+      // J^T J is symmetric: its lower triangle gathered, the upper copied from it.
+      for (std::size_t x = 0; x < row.size(); ++x) {
+        const auto [a, va] = row[x];
         jtr[a] += va * residual;
-        double* const column = normal + static_cast<std::size_t>(a) * n;
-        for (const auto& [b, vb] : row) column[b] += va * vb;
+        for (std::size_t y = x; y < row.size(); ++y) {
+          const auto [b, vb] = row[y];
+          normal[static_cast<std::size_t>(std::min(a, b)) * n + static_cast<std::size_t>(std::max(a, b))] += va * vb;
+        }
       }
     }
+    jtj.triangularView<Eigen::StrictlyUpper>() = jtj.transpose();
     return chiSquare;
   }
 
