@@ -17,7 +17,7 @@ namespace testsupport {
 
 // Until the window has shown the spectrum of the dataset last taken in, worked out beside
 // its sound; false if it never did. Only a guard against a hang: a user's build works the
-// shared strychnine out in 2 s, an unoptimised one under the sanitizers in 36 s.
+// shared strychnine out in 1.5 s, an unoptimised one under the sanitizers in 28 s.
 inline bool await_spectrum(window::MainWindow* w) {
   return QTest::qWaitFor([&] { return !w->spectrum_pending(); }, 20000 * FIDSONG_TIME_FACTOR);
 }
