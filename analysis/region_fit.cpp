@@ -81,7 +81,7 @@ class Model {
       first_.push_back(held(m) ? -1 : at);
       if (!held(m)) at += 3 + static_cast<int>(start.multiplets[m].groups.size());
       // Held multiplets are worked out once, unless the shape or phase they share is fitted.
-      if (held(m) && !shared()) add_multiplet(st, start.multiplets[m], sticks_.back(), start.lorentzian, start.phase, base_);
+      if (in_base(m)) add_multiplet(st, start.multiplets[m], sticks_.back(), start.lorentzian, start.phase, base_);
     }
     count_ = at;
   }
@@ -134,7 +134,7 @@ class Model {
     const RegionModel r = model_of(p);
     std::vector<double> values = base_;
     for (std::size_t m = 0; m < r.multiplets.size(); ++m) {
-      if (!held(m) || shared()) add_multiplet(st_, r.multiplets[m], sticks_[m], r.lorentzian, r.phase, values);
+      if (!in_base(m)) add_multiplet(st_, r.multiplets[m], sticks_[m], r.lorentzian, r.phase, values);
     }
     double sum = 0;
     for (std::size_t i = 0; i < st_.size(); ++i) {
@@ -168,7 +168,7 @@ class Model {
     // holds many multiplets and a point is reached by few.
     std::vector<std::size_t> arriving, reaching;
     for (std::size_t m = 0; m < r.multiplets.size(); ++m) {
-      if (!(held(m) && !shared()) && reach[m].first < reach[m].second) arriving.push_back(m);
+      if (!in_base(m) && reach[m].first < reach[m].second) arriving.push_back(m);
     }
     std::stable_sort(arriving.begin(), arriving.end(), [&](std::size_t a, std::size_t b) { return reach[a].first < reach[b].first; });
     std::size_t arrived = 0;
@@ -225,6 +225,8 @@ class Model {
  private:
   bool held(std::size_t m) const { return m < options_.held.size() && options_.held[m]; }
   bool shared() const { return options_.shape || options_.phase; }
+  // A held multiplet whose shape and phase are held too: in base_, worked out once.
+  bool in_base(std::size_t m) const { return held(m) && !shared(); }
 
   const Stretch& st_;
   RegionModel model_;
